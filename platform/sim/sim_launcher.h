@@ -1,0 +1,35 @@
+// The simulated shell: records every launch so tests can see exactly what would have been
+// started, and can be told to fail.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/launcher.h"
+
+namespace sim {
+
+struct Launch {
+  std::string how;  // "WinExec" or "ShellExecute"
+  std::string verb, file, parameters, folder;
+  int show = 0;
+};
+
+class SimLauncher : public plat::ILauncher {
+ public:
+  std::vector<Launch> launches;
+  // The result every launch gives (above 31 is success).
+  intptr_t result = 42;
+
+  UINT WinExec(const char* commandLine, UINT show) override {
+    launches.push_back({"WinExec", "", commandLine ? commandLine : "", "", "", static_cast<int>(show)});
+    return static_cast<UINT>(result);
+  }
+  intptr_t ShellExecuteA(const char* verb, const char* file, const char* parameters,
+                         const char* folder, int show) override {
+    launches.push_back({"ShellExecute", verb ? verb : "", file ? file : "",
+                        parameters ? parameters : "", folder ? folder : "", show});
+    return result;
+  }
+};
+
+}  // namespace sim

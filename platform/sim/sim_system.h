@@ -1,0 +1,62 @@
+// OS facts and services of the simulated machine; tests set them to the Windows they need.
+#pragma once
+#include <map>
+#include <string>
+
+#include "platform/system.h"
+
+namespace sim {
+
+class SimSystem : public plat::ISystem {
+ public:
+  SimSystem();
+
+  // What the machine reports; tests change these freely.
+  plat::OsVersion version;        // Windows 7 SP1 workstation by default
+  bool extendedVersionAvailable = true;
+  bool wow64 = false;             // IsWow64Process's answer
+  bool process64 = true;
+  bool hasIsWow64Process = true;  // false: kernel32 lacks the function
+  std::string moduleFileName = "C:\\Program Files\\Tallowick\\TallowickEx.exe";
+  std::string windowsFolder = "C:\\Windows";
+  std::string systemFolder = "C:\\Windows\\system32";
+  plat::SystemTime localTime;     // 2026-12-10 10:00:00 by default
+  DWORD tickCount = 100000;       // advances by 1 ms on every read
+  HRESULT coInitializeExResult = S_OK;
+  HRESULT coInitializeResult = S_OK;
+  HRESULT coInitializeSecurityResult = S_OK;
+  int coInitializeCalls = 0, coUninitializeCalls = 0, initCommonControlsCalls = 0;
+  // Strings the program's string table holds beyond (or instead of) the built-in table.
+  std::map<UINT, std::string> stringOverrides;
+
+  void SetEnv(const std::string& name, const std::string& value);
+  void UnsetEnv(const std::string& name);
+
+  // plat::ISystem
+  DWORD GetLastError() override { return lastError_; }
+  void SetLastError(DWORD code) override { lastError_ = code; }
+  std::string ErrorText(DWORD code) override;
+  DWORD GetTickCount() override { return tickCount++; }
+  plat::SystemTime GetLocalTime() override { return localTime; }
+  bool GetVersionExA(plat::OsVersion& out, bool extended) override;
+  bool IsWow64Process() override;
+  bool Is64BitProcess() override { return process64; }
+  DWORD ExpandEnvironmentStringsA(const char* src, char* dst, DWORD size) override;
+  DWORD GetEnvironmentVariableA(const char* name, char* out, DWORD size) override;
+  DWORD GetModuleFileNameA(char* out, DWORD size) override;
+  UINT GetWindowsDirectoryA(char* out, UINT size) override;
+  UINT GetSystemDirectoryA(char* out, UINT size) override;
+  int LoadStringA(UINT id, char* out, int size) override;
+  HRESULT CoInitializeEx(DWORD flags) override;
+  HRESULT CoInitialize() override;
+  HRESULT CoInitializeSecurity() override { return coInitializeSecurityResult; }
+  void CoUninitialize() override { ++coUninitializeCalls; }
+  void InitCommonControls() override { ++initCommonControlsCalls; }
+
+ private:
+  DWORD lastError_ = 0;
+  // Upper-cased name -> (name as set, value).
+  std::map<std::string, std::pair<std::string, std::string>> env_;
+};
+
+}  // namespace sim

@@ -1,0 +1,31 @@
+// One contract suite per platform interface runs against the simulated machine natively and
+// against the real Win32 calls under Wine. A suite asks this environment for the services
+// under test and for the fixtures that seed them; the same fixture files seed both.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace contract {
+
+class ContractEnv {
+ public:
+  virtual ~ContractEnv() = default;
+  virtual const plat::Platform& platform() = 0;
+  // Applies tests/fixtures/<name> (a .reg file) to the registry under test.
+  virtual bool SeedRegFile(const std::string& name) = 0;
+  virtual bool IsSimulated() const = 0;
+  // Windows path of a scratch folder that exists and is empty at the start of each test.
+  virtual std::string ScratchFolder() = 0;
+};
+
+// Natively: a fresh 64-bit simulated Windows seen by a 64-bit process (what the x86_64
+// program sees under Wine). Under Wine: the real calls.
+std::unique_ptr<ContractEnv> MakeContractEnv();
+
+// The key every contract test works under, in HKCU and in HKLM\Software; removed before and
+// after each test.
+inline constexpr const char* kScratchKey = "Software\\TallowickContract";
+
+}  // namespace contract

@@ -1,0 +1,36 @@
+// The contract environment of the native build: a fresh simulated 64-bit Windows, seen by a
+// 64-bit process, for every test.
+#include <memory>
+#include <string>
+
+#include "platform/sim/sim_machine.h"
+#include "tests/contract/contract_env.h"
+
+namespace contract {
+namespace {
+
+class SimEnv : public ContractEnv {
+ public:
+  SimEnv() { machine_.Install(); }
+  ~SimEnv() override { plat::Install(nullptr); }
+  const plat::Platform& platform() override { return machine_.platform(); }
+  bool SeedRegFile(const std::string& name) override {
+    std::string error;
+    return machine_.registry().LoadRegFile(std::string(TW_FIXTURE_DIR) + "/" + name, &error);
+  }
+  bool IsSimulated() const override { return true; }
+  std::string ScratchFolder() override {
+    const char* folder = "C:\\Windows\\Temp\\TallowickContract";
+    machine_.files().CreateDirectoryA(folder);
+    return folder;
+  }
+
+ private:
+  sim::SimMachine machine_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractEnv> MakeContractEnv() { return std::make_unique<SimEnv>(); }
+
+}  // namespace contract
