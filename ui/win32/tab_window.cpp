@@ -1,5 +1,7 @@
 #include "ui/win32/tab_window.h"
 
+#include "platform/wintypes.h"
+
 #include <commctrl.h>
 #include <prsht.h>
 
@@ -47,9 +49,10 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
       int command = static_cast<int>(psp->lParam);
       SetWindowLongPtrA(page, DWLP_USER, command);
       app::State().currentTab = command;
-      for (const auto& p : app::kTabPages)
-        if (p.command == command)
-          SetDlgItemTextA(page, kHeaderText, settings::LangString(p.titleString).c_str());
+      for (int i = 0; i < app::kTabPageCount; ++i)
+        if (app::kTabPages[i].command == command)
+          SetDlgItemTextA(page, kHeaderText,
+                          settings::LangString(app::kTabPages[i].titleString).c_str());
       return TRUE;
     }
     case WM_NOTIFY: {
