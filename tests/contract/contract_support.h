@@ -53,10 +53,12 @@ inline std::vector<std::string> TraceLines(const std::string& traceFile) {
   return lines;
 }
 
-// True when some line ends with "<label>: <message>".
+// True when some line ends with "<label>: <message>" (the profile functions drop the
+// trailing blanks of a value).
 inline bool TraceHas(const std::vector<std::string>& lines, const std::string& label,
                      const std::string& message) {
   std::string tail = label + ": " + message;
+  while (!tail.empty() && tail.back() == ' ') tail.pop_back();
   for (const auto& l : lines)
     if (l.size() >= tail.size() && l.compare(l.size() - tail.size(), tail.size(), tail) == 0)
       return true;

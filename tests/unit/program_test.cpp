@@ -134,7 +134,7 @@ TEST_F(Program, ExitRequestWithConfirmExitStartsTheMonitorAndStays) {
   Run("");
   ASSERT_EQ(machine_.launcher().launches.size(), 1u);
   EXPECT_EQ(machine_.launcher().launches[0].how, "WinExec");
-  EXPECT_EQ(machine_.launcher().launches[0].parameters, "Tallowick.exe");
+  EXPECT_EQ(machine_.launcher().launches[0].file, "Tallowick.exe");
   EXPECT_EQ(machine_.launcher().launches[0].show, SW_SHOW);
   EXPECT_EQ(host_.tabWindowRaises, std::vector<int>{6026});
   EXPECT_FALSE(host_.mainWindowDestroyed);
@@ -263,10 +263,51 @@ TEST_F(Program, MainWindowMessages) {
     host_.PumpMessages();
   };
   Run("");
-  EXPECT_EQ(host_.tabWindowRaises, (std::vector<int>{6039, 0}));
+  // The re-posted command queues behind the messages already waiting.
+  EXPECT_EQ(host_.tabWindowRaises, (std::vector<int>{0, 6039}));
   ASSERT_EQ(machine_.launcher().launches.size(), 1u);
   EXPECT_EQ(machine_.launcher().launches[0].verb, "open");
   EXPECT_TRUE(host_.quitPosted);
 }
+
+}  // namespace
+
+namespace {
+
+// The 64-bit flag on the three kinds of machine the program meets.
+struct FlagCase {
+  bool windows64, process64;
+  const char* logged;
+};
+
+class ProgramFlag : public ::testing::TestWithParam<FlagCase> {};
+
+TEST_P(ProgramFlag, FlagFollowsTheProcessAndTheWindows) {
+  const FlagCase& c = GetParam();
+  sim::MachineConfig config;
+  config.windows64 = c.windows64;
+  config.process64 = c.process64;
+  sim::SimMachine machine(config);
+  machine.Install();
+  app::ResetProcessState();
+  std::string error;
+  ASSERT_TRUE(machine.registry().LoadRegText(
+      "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvendel Studios\\Tallowick\\Options]\n"
+      "\"TestLogEx\"=\"0\"\n",
+      "seed.reg", &error))
+      << error;
+  uisim::SimMainHost host;
+  EXPECT_EQ(app::ExplorerMain("", host), 0);
+  auto lines = contract::TraceLines(kData + "\\sendex2tolan.txt");
+  EXPECT_TRUE(contract::TraceHas(lines, "GetInitalValues", c.logged));
+  EXPECT_EQ(reg::Is64BitFlag(), std::string(c.logged) == "(x64)");
+  app::ResetProcessState();
+  plat::Install(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, ProgramFlag,
+                         ::testing::Values(FlagCase{false, false, "(x86)"},
+                                           FlagCase{true, false, "(x64)"},
+                                           FlagCase{true, true, "(x64)"}));
 
 }  // namespace

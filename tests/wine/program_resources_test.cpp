@@ -27,6 +27,21 @@ class ProgramResources : public ::testing::Test {
 };
 HMODULE ProgramResources::module_ = nullptr;
 
+// Creates a page from its template under `parent`, as the property sheet does.
+HWND CreatePage(HMODULE module, int dialog, HWND parent) {
+  HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(dialog), MAKEINTRESOURCEA(5));
+  if (!res) return nullptr;
+  auto* tmpl = static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(module, res)));
+  return CreateDialogIndirectParamA(
+      GetModuleHandleA(nullptr), tmpl, parent,
+      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+}
+
+HWND CreatePageParent() {
+  return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr,
+                         nullptr);
+}
+
 std::string VersionString(const std::vector<char>& block, const char* name) {
   void* value = nullptr;
   UINT len = 0;
@@ -105,7 +120,6 @@ TEST_F(ProgramResources, StringTableBuiltIn) {
   }
 }
 
-// Creates a page from its template (as the property sheet does) and checks its controls.
 TEST_F(ProgramResources, TabPagesHoldTheirControls) {
   ASSERT_NE(module_, nullptr);
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
@@ -121,16 +135,10 @@ TEST_F(ProgramResources, TabPagesHoldTheirControls) {
       {IDD_RECENT, true},   {IDD_ACTIVEX, true},       {IDD_REGISTRY, true},
       {IDD_ABOUT, false},   {IDD_OPTIONS, false},
   };
-  HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
-                                nullptr, nullptr);
+  HWND parent = CreatePageParent();
   ASSERT_NE(parent, nullptr);
   for (const Page& p : pages) {
-    HRSRC res = FindResourceA(module_, MAKEINTRESOURCEA(p.dialog), MAKEINTRESOURCEA(5));
-    ASSERT_NE(res, nullptr) << "dialog " << p.dialog;
-    auto* tmpl = static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(module_, res)));
-    HWND page = CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), tmpl, parent,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND page = CreatePage(module_, p.dialog, parent);
     ASSERT_NE(page, nullptr) << "dialog " << p.dialog;
     EXPECT_TRUE(GetWindowLongA(page, GWL_STYLE) & WS_CHILD) << "dialog " << p.dialog;
     EXPECT_NE(GetDlgItem(page, IDC_HEADER_TEXT), nullptr) << "dialog " << p.dialog;
@@ -150,12 +158,9 @@ TEST_F(ProgramResources, TabPagesHoldTheirControls) {
 
 TEST_F(ProgramResources, AboutPageControls) {
   ASSERT_NE(module_, nullptr);
-  HRSRC res = FindResourceA(module_, MAKEINTRESOURCEA(IDD_ABOUT), MAKEINTRESOURCEA(5));
-  ASSERT_NE(res, nullptr);
-  auto* tmpl = static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(module_, res)));
-  HWND page = CreateDialogIndirectParamA(
-      GetModuleHandleA(nullptr), tmpl, nullptr,
-      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  HWND parent = CreatePageParent();
+  ASSERT_NE(parent, nullptr);
+  HWND page = CreatePage(module_, IDD_ABOUT, parent);
   ASSERT_NE(page, nullptr);
   struct Control {
     int id;
@@ -181,6 +186,7 @@ TEST_F(ProgramResources, AboutPageControls) {
     }
   }
   DestroyWindow(page);
+  DestroyWindow(parent);
 }
 
 }  // namespace
