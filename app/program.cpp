@@ -9,6 +9,7 @@
 #include "app/maintenance.h"
 #include "app/startup_sequence.h"
 #include "diag/testlog.h"
+#include "platform/launching.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/registry_access.h"
@@ -29,7 +30,7 @@ bool RunMaintenance(const char* commandLine) {
       RestoreAUOption();
       return true;
     case Maintenance::RegRepair:
-      // The repair registry file is imported here once program launching exists.
+      launching::ImportRepairFile();
       return true;
     case Maintenance::Reset:
       // The reset dialog opens here once the maintenance tools exist.

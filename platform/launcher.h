@@ -6,6 +6,18 @@
 
 namespace plat {
 
+// The fields of SHELLEXECUTEINFOA the program fills.
+struct ShellExecuteRequest {
+  unsigned long mask = 0;  // SEE_MASK_INVOKEIDLIST (0x0C) for the Properties dialog
+  const char* verb = nullptr;
+  const char* file = nullptr;
+  const char* parameters = nullptr;
+  const char* folder = nullptr;
+  int show = 0;
+};
+inline constexpr unsigned long kSeeMaskInvokeIdList = 0x0000000C;
+inline constexpr int kSwShowDefault = 10;
+
 class ILauncher {
  public:
   virtual ~ILauncher() = default;
@@ -13,6 +25,8 @@ class ILauncher {
   virtual UINT WinExec(const char* commandLine, UINT show) = 0;
   virtual intptr_t ShellExecuteA(const char* verb, const char* file, const char* parameters,
                                  const char* folder, int show) = 0;
+  // TRUE on success; the last error says why it failed.
+  virtual BOOL ShellExecuteExA(const ShellExecuteRequest& request) = 0;
 };
 
 }  // namespace plat

@@ -26,6 +26,11 @@ std::string GetProgramFolder();
 // the folder cannot be made.
 std::string GetDataFolder();
 
+// True when the file exists. Without the 64-bit flag a bare name found in the Windows or
+// System folder replaces the path with the full (short-form) path that was found.
+bool FileExists(std::string& path);
+bool FileExists(const std::string& path);
+
 // Clear the attributes, then delete; the result is the system call's.
 bool fileRemoveFile(const std::string& path);
 bool fileRemoveFolder(const std::string& path);

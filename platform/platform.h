@@ -6,6 +6,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "platform/version.h"
 
 namespace plat {
 
@@ -15,6 +16,7 @@ struct Platform {
   IFileSystem* files = nullptr;
   ISystem* sys = nullptr;
   ILauncher* launcher = nullptr;
+  IVersionInfo* version = nullptr;
 };
 
 // The installed services; Install replaces them (nullptr clears).
@@ -26,5 +28,6 @@ inline IProfile& Profile() { return *Current().profile; }
 inline IFileSystem& Files() { return *Current().files; }
 inline ISystem& Sys() { return *Current().sys; }
 inline ILauncher& Launcher() { return *Current().launcher; }
+inline IVersionInfo& Version() { return *Current().version; }
 
 }  // namespace plat

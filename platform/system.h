@@ -50,6 +50,10 @@ class ISystem {
   virtual HRESULT CoInitializeSecurity() = 0;
   virtual void CoUninitialize() = 0;
   virtual void InitCommonControls() = 0;
+  // The common-controls library's version (DllGetVersion of comctl32); false when unknown.
+  virtual bool GetCommonControlsVersion(DWORD* major, DWORD* minor) = 0;
+  // GetSystemMetrics (SM_TABLETPC is 86).
+  virtual int GetSystemMetrics(int index) = 0;
 };
 
 }  // namespace plat

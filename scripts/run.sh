@@ -86,8 +86,9 @@ bash scripts/deps.sh || exit 1
 if [[ -f build/win64/CMakeCache.txt ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/win64/CMakeCache.txt; then
   rm -rf build/win64
 fi
-cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake || exit 1
+toolchain=()
+[[ -f build/win64/CMakeCache.txt ]] || toolchain=("-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-x86_64.cmake")
+cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release "${toolchain[@]}" || exit 1
 cmake --build build/win64 -j "${TW_JOBS:-2}" --target TallowickEx || exit 1
 
 stop_prefix

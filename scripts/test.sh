@@ -14,13 +14,17 @@ start_all=$SECONDS
 
 stage_time() { echo "---- $1: $2 ($(($SECONDS - $3)) s)"; }
 
-# Configures (Ninja) and builds one build folder; a folder made earlier by another generator
-# is made anew.
+# Configures (Ninja) and builds one build folder: build DIR TOOLCHAIN_FILE|"" CMAKE_ARGS...
+# A folder made earlier by another generator is made anew; the toolchain of a folder is
+# fixed when it is first configured.
 build() {
-  local dir=$1
-  shift
+  local dir=$1 toolchain=$2
+  shift 2
   if [[ -f "$dir/CMakeCache.txt" ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
     rm -rf "$dir"
+  fi
+  if [[ -n "$toolchain" && ! -f "$dir/CMakeCache.txt" ]]; then
+    set -- "$@" "-DCMAKE_TOOLCHAIN_FILE=$toolchain"
   fi
   cmake -S . -B "$dir" -G Ninja "$@" && cmake --build "$dir" -j "$jobs"
 }
@@ -37,9 +41,9 @@ for b in native win64 win32; do
   t=$SECONDS
   echo "==== build/$b"
   case $b in
-    native) args=(-DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=ON) ;;
-    win64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake) ;;
-    win32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake) ;;
+    native) args=("" -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=ON) ;;
+    win64) args=("$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release) ;;
+    win32) args=("$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release) ;;
   esac
   if build "build/$b" "${args[@]}"; then
     built[$b]=1

@@ -48,6 +48,11 @@ SimMachine::SimMachine(const MachineConfig& config)
     files_.CreateDirectoryA("C:\\Windows\\SysWOW64");
     files_.CreateDirectoryA("C:\\Program Files (x86)");
   }
+  // From here on a 32-bit program on a 64-bit Windows sees System32 redirected; the
+  // folders above were made as they are on disk.
+  files_.SetWindows64(config.windows64, config.process64);
+  files_.SetRegistry(&registry_);
+  files_.CreateSpecialFolders();
   system_.SetEnv("SystemRoot", "C:\\Windows");
   system_.SetEnv("windir", "C:\\Windows");
   system_.SetEnv("SystemDrive", "C:");
@@ -81,6 +86,8 @@ SimMachine::SimMachine(const MachineConfig& config)
   platform_.files = &files_;
   platform_.sys = &system_;
   platform_.launcher = &launcher_;
+  platform_.version = &version_;
+  launcher_.system = &system_;
 }
 
 SimMachine::~SimMachine() {

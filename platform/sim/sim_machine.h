@@ -10,6 +10,7 @@
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
+#include "platform/sim/sim_version.h"
 
 namespace sim {
 
@@ -35,6 +36,7 @@ class SimMachine {
   SimProfile& profile() { return profile_; }
   SimSystem& system() { return system_; }
   SimLauncher& launcher() { return launcher_; }
+  SimVersionInfo& version() { return version_; }
   const plat::Platform& platform() const { return platform_; }
   const MachineConfig& config() const { return config_; }
 
@@ -53,6 +55,7 @@ class SimMachine {
   SimSystem system_;
   SimProfile profile_;
   SimLauncher launcher_;
+  SimVersionInfo version_{files_, system_};
   plat::Platform platform_;
 };
 

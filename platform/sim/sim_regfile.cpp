@@ -28,7 +28,8 @@ char NarrowCodePoint(uint32_t cp) { return cp < 256 ? static_cast<char>(cp) : '?
 std::string DecodeUtf16(const std::string& bytes, size_t start) {
   std::string out;
   for (size_t i = start; i + 1 < bytes.size(); i += 2) {
-    const uint32_t unit = static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
+    const uint32_t unit =
+        static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
       const uint32_t low =
           static_cast<uint8_t>(bytes[i + 2]) | (static_cast<uint8_t>(bytes[i + 3]) << 8);
@@ -46,7 +47,7 @@ bool DecodeUtf8(const std::string& bytes, size_t start, std::string* out) {
   out->clear();
   for (size_t i = start; i < bytes.size();) {
     const uint8_t c = static_cast<uint8_t>(bytes[i]);
-    const int extra = c < 0x80 ? 0
+    const int extra = c < 0x80             ? 0
                       : (c & 0xE0) == 0xC0 ? 1
                       : (c & 0xF0) == 0xE0 ? 2
                       : (c & 0xF8) == 0xF0 ? 3
@@ -111,8 +112,8 @@ struct RootName {
   HKEY root;
 };
 const RootName kRoots[] = {
-    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_USERS", HKEY_USERS},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},   {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},     {"HKEY_USERS", HKEY_USERS},
     {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
 };
 
@@ -253,10 +254,17 @@ class Parser {
       }
       if (++i == line.size()) break;
       switch (line[i]) {
-        case 'n': *out += '\n'; break;
-        case 'r': *out += '\r'; break;
-        case '0': return Fail(line_, std::string("\\0 in ") + what);
-        default: *out += line[i]; break;
+        case 'n':
+          *out += '\n';
+          break;
+        case 'r':
+          *out += '\r';
+          break;
+        case '0':
+          return Fail(line_, std::string("\\0 in ") + what);
+        default:
+          *out += line[i];
+          break;
       }
     }
     return Fail(line_, std::string("unterminated ") + what);
@@ -276,7 +284,8 @@ class Parser {
         return Fail(line_, "value name longer than 16383 characters");
     }
     pos = SkipBlanks(line, pos);
-    if (pos == line.size() || line[pos] != '=') return Fail(line_, "expected '=' after the value name");
+    if (pos == line.size() || line[pos] != '=')
+      return Fail(line_, "expected '=' after the value name");
     pos = SkipBlanks(line, pos + 1);
     if (pos < line.size() && line[pos] == '-') {
       if (!RestIsEmpty(line, pos + 1)) return Fail(line_, "text after '-'");
@@ -364,7 +373,8 @@ class Parser {
     if (regimpl::IsStringType(pending_.type)) {
       // Version 5 files hold string data as UTF-16LE; the registry keeps single bytes.
       if (v5_) {
-        if (data.size() % 2) return Fail(pending_.line, "odd number of bytes in UTF-16 string data");
+        if (data.size() % 2)
+          return Fail(pending_.line, "odd number of bytes in UTF-16 string data");
         std::vector<BYTE> narrow;
         for (size_t i = 0; i < data.size(); i += 2) {
           narrow.push_back(static_cast<BYTE>(NarrowCodePoint(data[i] | (data[i + 1] << 8))));
@@ -398,11 +408,21 @@ std::string Escape(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;
@@ -451,8 +471,8 @@ void WriteValue(std::string* out, const regimpl::Value& v, bool v5) {
     *out += "\"" + Escape(std::string(v.data.begin(), v.data.end() - 1)) + "\"";
   } else if (v.type == REG_DWORD && v.data.size() == 4) {
     char text[24];
-    const uint32_t value = v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) |
-                           (static_cast<uint32_t>(v.data[3]) << 24);
+    const uint32_t value =
+        v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) | (static_cast<uint32_t>(v.data[3]) << 24);
     std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(value));
     *out += text;
   } else if (v5 && regimpl::IsStringType(v.type)) {
@@ -471,7 +491,8 @@ void WriteValue(std::string* out, const regimpl::Value& v, bool v5) {
 void WriteKey(std::string* out, const regimpl::Key& key, const std::string& name, bool v5) {
   *out += "\r\n[" + name + "]\r\n";
   for (const regimpl::Value& v : key.values) WriteValue(out, v, v5);
-  for (const auto& [folded, child] : key.subkeys) WriteKey(out, *child, name + "\\" + child->name, v5);
+  for (const auto& [folded, child] : key.subkeys)
+    WriteKey(out, *child, name + "\\" + child->name, v5);
 }
 
 }  // namespace

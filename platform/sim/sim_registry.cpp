@@ -191,10 +191,14 @@ std::shared_ptr<Key> SimRegistry::Impl::RootKey(HKEY root) const {
 
 std::shared_ptr<Key> SimRegistry::Impl::HiveRoot(Hive hive) const {
   switch (hive) {
-    case Hive::LocalMachine: return hklm;
-    case Hive::CurrentUser: return hkcu;
-    case Hive::Users: return hku;
-    case Hive::CurrentConfig: return hkcc;
+    case Hive::LocalMachine:
+      return hklm;
+    case Hive::CurrentUser:
+      return hkcu;
+    case Hive::Users:
+      return hku;
+    case Hive::CurrentConfig:
+      return hkcc;
   }
   return nullptr;
 }
@@ -371,6 +375,7 @@ void SimRegistry::SetWindows64(bool windows64, bool process64) {
   }
 }
 
+// A negative count fails every call from then on; zero removes the plan for that call.
 void SimRegistry::FailCall(const std::string& call, LONG error, int skip, int count) {
   if (count == 0) {
     impl_->failures.erase(call);

@@ -43,8 +43,8 @@ struct Value {
 enum class Hive { LocalMachine, CurrentUser, Users, CurrentConfig };
 
 struct Key {
-  std::string name;           // as created
-  Key* parent = nullptr;      // null for a hive root and for a deleted key
+  std::string name;       // as created
+  Key* parent = nullptr;  // null for a hive root and for a deleted key
   Hive hive = Hive::LocalMachine;
   bool deleted = false;
   // Sub-keys by upper-cased name: the map order is the enumeration order.

@@ -26,6 +26,9 @@ class SimSystem : public plat::ISystem {
   HRESULT coInitializeResult = S_OK;
   HRESULT coInitializeSecurityResult = S_OK;
   int coInitializeCalls = 0, coUninitializeCalls = 0, initCommonControlsCalls = 0;
+  bool commonControlsKnown = true;
+  DWORD commonControlsMajor = 6, commonControlsMinor = 10;
+  int tabletPC = 0;
   // Strings the program's string table holds beyond (or instead of) the built-in table.
   std::map<UINT, std::string> stringOverrides;
 
@@ -52,6 +55,13 @@ class SimSystem : public plat::ISystem {
   HRESULT CoInitializeSecurity() override { return coInitializeSecurityResult; }
   void CoUninitialize() override { ++coUninitializeCalls; }
   void InitCommonControls() override { ++initCommonControlsCalls; }
+  bool GetCommonControlsVersion(DWORD* major, DWORD* minor) override {
+    if (!commonControlsKnown) return false;
+    *major = commonControlsMajor;
+    *minor = commonControlsMinor;
+    return true;
+  }
+  int GetSystemMetrics(int index) override { return index == 86 ? tabletPC : 0; }
 
  private:
   DWORD lastError_ = 0;

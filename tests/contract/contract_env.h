@@ -18,6 +18,9 @@ class ContractEnv {
   virtual bool IsSimulated() const = 0;
   // Windows path of a scratch folder that exists and is empty at the start of each test.
   virtual std::string ScratchFolder() = 0;
+  // Puts a copy of the host file `hostPath` into the scratch folder as `name` and returns its
+  // Windows path (empty when it cannot be copied).
+  virtual std::string PlaceFile(const std::string& hostPath, const std::string& name) = 0;
 };
 
 // Natively: a fresh 64-bit simulated Windows seen by a 64-bit process (what the x86_64

@@ -135,12 +135,10 @@ class RegistryContract : public ::testing::Test {
 TEST_F(RegistryContract, CreateTellsNewFromExistingAndMakesEveryLevel) {
   plat::RegKey key(*reg_);
   DWORD disposition = 0;
-  ASSERT_EQ(key.Create(HKEY_CURRENT_USER, Scratch("A\\B\\C").c_str(), KEY_ALL_ACCESS,
-                       &disposition),
+  ASSERT_EQ(key.Create(HKEY_CURRENT_USER, Scratch("A\\B\\C").c_str(), KEY_ALL_ACCESS, &disposition),
             ERROR_SUCCESS);
   EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
-  ASSERT_EQ(key.Create(HKEY_CURRENT_USER, Scratch("A\\B\\C").c_str(), KEY_ALL_ACCESS,
-                       &disposition),
+  ASSERT_EQ(key.Create(HKEY_CURRENT_USER, Scratch("A\\B\\C").c_str(), KEY_ALL_ACCESS, &disposition),
             ERROR_SUCCESS);
   EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
   plat::RegKey middle(*reg_);
@@ -188,9 +186,9 @@ TEST_F(RegistryContract, StoredBytesComeBackAsWritten) {
   // "FullString" without its last letter nor its zero: the string is stored unterminated.
   static const char full[] = "FullString";
   const DWORD stored = sizeof full - 2;
-  ASSERT_EQ(reg_->RegSetValueExA(key.get(), "Cut", REG_SZ, reinterpret_cast<const BYTE*>(full),
-                                 stored),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      reg_->RegSetValueExA(key.get(), "Cut", REG_SZ, reinterpret_cast<const BYTE*>(full), stored),
+      ERROR_SUCCESS);
   BYTE buffer[16];
   std::memset(buffer, 0xbd, sizeof buffer);
   DWORD size = stored;
@@ -253,8 +251,8 @@ TEST_F(RegistryContract, SubKeysEnumerateAlphabeticallyAndValuesInCreationOrder)
     EXPECT_THAT(ValueNames(key.get()), ElementsAre("zeta", "Alpha", "mid"));
   } else {
     // Windows enumerates values in creation order; Wine keeps them sorted by name.
-    EXPECT_THAT(ValueNames(key.get()), AnyOf(ElementsAre("zeta", "Alpha", "mid"),
-                                             ElementsAre("Alpha", "mid", "zeta")));
+    EXPECT_THAT(ValueNames(key.get()),
+                AnyOf(ElementsAre("zeta", "Alpha", "mid"), ElementsAre("Alpha", "mid", "zeta")));
   }
 
   char name[64];
@@ -469,8 +467,7 @@ TEST_F(RegistryContract, The32BitViewOfSoftwareLivesUnderWow6432Node) {
   EXPECT_EQ(ReadValue(key.get(), "Bits").data, Z("32"));
   EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ | KEY_WOW64_64KEY),
             ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ | KEY_WOW64_32KEY),
-            ERROR_SUCCESS);
+  EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ | KEY_WOW64_32KEY), ERROR_SUCCESS);
 
   // A handle opened in the 32-bit view is the Wow6432Node key: paths below it stay there.
   plat::RegKey software32(*reg_);
@@ -488,8 +485,7 @@ TEST_F(RegistryContract, DeleteKeyExAddressesOneView) {
   ASSERT_TRUE(reg_->HasRegDeleteKeyExA()) << "a 64-bit Windows has RegDeleteKeyExA";
   const char* path = "Software\\TallowickContract\\View";
   Create(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS | KEY_WOW64_32KEY);
-  EXPECT_EQ(reg_->RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY),
-            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(reg_->RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(reg_->RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY), ERROR_SUCCESS);
   plat::RegKey key(*reg_);
   EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, path, KEY_READ | KEY_WOW64_32KEY), ERROR_FILE_NOT_FOUND);
@@ -521,8 +517,12 @@ TEST_F(RegistryContract, SeededVersion5FileReadsBackWithItsTypes) {
       {HKEY_CURRENT_USER, seeded.c_str(), 0, "Latin", REG_SZ, Z("caf\xe9")},
       {HKEY_LOCAL_MACHINE, seeded.c_str(), KEY_WOW64_64KEY, "Machine", REG_SZ, Z("64-bit view")},
       // The file names Wow6432Node itself; the 32-bit view finds it under Software.
-      {HKEY_LOCAL_MACHINE, "Software\\TallowickContract\\Seeded32", KEY_WOW64_32KEY, "Only32",
-       REG_DWORD, {0x20, 0, 0, 0}},
+      {HKEY_LOCAL_MACHINE,
+       "Software\\TallowickContract\\Seeded32",
+       KEY_WOW64_32KEY,
+       "Only32",
+       REG_DWORD,
+       {0x20, 0, 0, 0}},
   };
   for (const SeededValue& c : cases) {
     plat::RegKey key(*reg_);

@@ -1,7 +1,9 @@
 // The contract environment of the native build: a fresh simulated 64-bit Windows, seen by a
 // 64-bit process, for every test.
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "platform/sim/sim_machine.h"
 #include "tests/contract/contract_env.h"
@@ -23,6 +25,13 @@ class SimEnv : public ContractEnv {
     const char* folder = "C:\\Windows\\Temp\\TallowickContract";
     machine_.files().CreateDirectoryA(folder);
     return folder;
+  }
+  std::string PlaceFile(const std::string& hostPath, const std::string& name) override {
+    std::string path = ScratchFolder() + "\\" + name;
+    std::error_code ec;
+    std::filesystem::copy_file(hostPath, machine_.HostPath(path),
+                               std::filesystem::copy_options::overwrite_existing, ec);
+    return ec ? std::string() : path;
   }
 
  private:

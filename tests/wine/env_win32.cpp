@@ -68,7 +68,16 @@ class Win32ContractEnv final : public ContractEnv {
     return std::string();
   }
 
+  std::string PlaceFile(const std::string& hostPath, const std::string& name) override {
+    if (placeFolder_.empty()) placeFolder_ = ScratchFolder();
+    if (placeFolder_.empty()) return std::string();
+    std::string path = placeFolder_ + "\\" + name;
+    std::string from = winetest::HostToWinePath(hostPath);
+    return CopyFileA(from.c_str(), path.c_str(), FALSE) ? path : std::string();
+  }
+
  private:
+  std::string placeFolder_;
   std::vector<std::string> scratch_;
   static inline unsigned counter_ = 0;
 };

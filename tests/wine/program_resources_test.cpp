@@ -27,14 +27,14 @@ class ProgramResources : public ::testing::Test {
 };
 HMODULE ProgramResources::module_ = nullptr;
 
+INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // Creates a page from its template under `parent`, as the property sheet does.
 HWND CreatePage(HMODULE module, int dialog, HWND parent) {
   HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(dialog), MAKEINTRESOURCEA(5));
   if (!res) return nullptr;
   auto* tmpl = static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(module, res)));
-  return CreateDialogIndirectParamA(
-      GetModuleHandleA(nullptr), tmpl, parent,
-      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), tmpl, parent, NoDialogProc, 0);
 }
 
 HWND CreatePageParent() {

@@ -1,0 +1,14 @@
+// The real Win32 implementations of the platform interfaces, one file each.
+#pragma once
+#include "platform/platform.h"
+
+namespace win32 {
+
+plat::IRegistry& Registry();
+plat::IProfile& Profile();
+plat::IFileSystem& Files();
+plat::ISystem& System();
+plat::ILauncher& Launcher();
+plat::IVersionInfo& Version();
+
+}  // namespace win32
