@@ -98,7 +98,7 @@ class ResourceDirectory {
     *id = static_cast<WORD>(name);
     return true;
   }
-  // The target of the first entry with this id; 0 when there is none.
+  // The target of the first entry with this id; false when there is none.
   bool Find(WORD id, DWORD* target) const {
     for (uint64_t i = named_; i < count_; ++i) {
       WORD entryId = 0;
@@ -213,12 +213,11 @@ VersionResource FindVersionResource(const unsigned char* data, size_t size) {
   } else {
     return NotFound();
   }
-  DWORD rvaCount = 0, resourceRva = 0, resourceSize = 0;
+  DWORD rvaCount = 0, resourceRva = 0;
   if (optionalSize < directories + 3 * 8) return NotFound();
   image.U32(optional + rvaCountAt, &rvaCount);
   if (rvaCount < 3) return NotFound();
   image.U32(optional + directories + 16, &resourceRva);
-  image.U32(optional + directories + 20, &resourceSize);
   if (resourceRva == 0) return NotFound();
 
   std::vector<Section> sections;
