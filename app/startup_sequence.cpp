@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/registry_access.h"
+#include "records/detected.h"
 #include "records/detected_date.h"
 #include "settings/language.h"
 #include "settings/options.h"
@@ -158,9 +159,10 @@ void InitialValues() {
     reg::SetRegStringValue(kProgramKey, HKEY_CURRENT_USER, "PATH", folder.c_str());
     diag::TestLog(folder.c_str(), "GetInitValues GetMyFolder New");
   }
-  // G6: the Detected store and the monitor's service, hidden-file and ActiveX copies are
-  // refreshed here as those records are built.
+  // G6: the Detected store; the monitor's service, hidden-file and ActiveX copies join here
+  // as those records are built.
   diag::TestLog("", "Initialize PLUS files");
+  records::InitDetected();
   // G7, G8, G9
   diag::TestLog("", "AutoUpdate");
   SnapshotAutoUpdate();
