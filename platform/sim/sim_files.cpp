@@ -823,11 +823,8 @@ bool SimFileSystem::OpenFileExists(const char* path) {
       if (candidates.size() == 1) return Fail(ERROR_INVALID_DATA);
       continue;
     }
-    if (r.parseError) {
-      if (candidates.size() == 1) return Fail(r.parseError);
-      continue;
-    }
-    if (r.fileWithSeparator && candidates.size() == 1) return Fail(ERROR_INVALID_NAME);
+    // OpenFile searches for the name: whatever is not found answers "not found", a name
+    // Windows refuses too.
     if (!r.exists) continue;
     if (r.isDir) {
       error = ERROR_ACCESS_DENIED;
