@@ -9,6 +9,7 @@
 #include "app/maintenance.h"
 #include "app/startup_sequence.h"
 #include "diag/testlog.h"
+#include "diag/trace_header.h"
 #include "platform/launching.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
@@ -96,9 +97,9 @@ int ExplorerMain(const char* commandLine, IMainHost& host) {
   InitializeCom();
   plat::Sys().InitCommonControls();
 
-  // 9. Tracing from TestLogEx; the log header is written here once the diagnostics header
-  // exists.
+  // 9. Tracing from TestLogEx, with the header block when it is on.
   diag::SetTraceCounter(settings::GetOption("TestLogEx", diag::kTraceOff));
+  if (diag::TracingOn()) diag::InitializeTestLog();
 
   // 10.
   InitialValues();

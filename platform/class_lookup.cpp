@@ -1,7 +1,9 @@
 #include "platform/class_lookup.h"
 
 #include "platform/command_path.h"
+#include "platform/paths.h"
 #include "platform/registry_access.h"
+#include "platform/version_info.h"
 
 namespace lookup {
 
@@ -42,6 +44,62 @@ int GetInprocServerPath(std::string* dll, const std::string& clsid, std::string*
   }
   name->clear();
   return 0;
+}
+
+int GetAppPath(std::string* path, const std::string& exe, std::string* version) {
+  path->clear();
+  version->clear();
+  if (exe.size() >= 260) return 0;
+  struct Registration {
+    HKEY root;
+    std::string key;
+    const char* value;
+  } registrations[] = {
+      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + exe, ""},
+      {HKEY_CURRENT_USER, "Software\\Microsoft\\IntelliPoint\\AppSpecific\\" + exe, "Path"},
+      {HKEY_CURRENT_USER, "Software\\Microsoft\\IntelliType Pro\\AppSpecific\\" + exe, "Path"},
+  };
+  for (const auto& r : registrations) {
+    std::string file = reg::GetRegString(r.root, r.key.c_str(), r.value, 260);
+    if (file.empty()) continue;
+    file = paths::GetFileFromCommand(file);
+    if (!paths::FileExists(file)) return 0;
+    version::VersionInfo info;
+    version::GetVersionInfoEx(info, file);
+    *path = reg::GetRegString(HKEY_LOCAL_MACHINE, r.key.c_str(), "Path", 260);
+    *version = info.productVersion();
+    return 1;
+  }
+  return 0;
+}
+
+void GetProductVersionText(int mode, std::string* out) {
+  if (mode != 0 && mode != 2 && mode != 3) return;
+  std::string folder = paths::GetProgramFolder();
+  auto versionOf = [&](const char* name) {
+    version::VersionInfo info;
+    version::GetVersionInfoEx(info, folder + "\\" + name);
+    return std::string(info.productVersion());
+  };
+  std::string monitor = versionOf("Tallowick.exe"), explorer = versionOf("TallowickEx.exe");
+  switch (mode) {
+    case 2:
+      *out = explorer;
+      break;
+    case 0:
+      if (!monitor.empty() && !explorer.empty())
+        *out = monitor + ":" + explorer;
+      else if (!monitor.empty() || !explorer.empty())
+        *out = monitor.empty() ? explorer : monitor;
+      break;
+    case 3:
+      if (!monitor.empty())
+        *out = "Tallowick v" + monitor +
+               (explorer.empty() ? std::string() : " - Tallowick Explorer v" + explorer);
+      else if (!explorer.empty())
+        *out = "Tallowick Explorer v" + explorer;
+      break;
+  }
 }
 
 }  // namespace lookup

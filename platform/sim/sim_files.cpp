@@ -338,7 +338,8 @@ void SimFileSystem::EnsureShortNames(char drive, const std::string& hostFolder,
 }
 
 SimFileSystem::Resolved SimFileSystem::Resolve(
-    const std::string& windowsPath, const std::vector<std::string>* redirectContext) const {
+    const std::string& windowsPath, bool onDisk,
+    const std::vector<std::string>* redirectContext) const {
   Resolved r;
   r.parseError = filenames::ParseFullPath(windowsPath, CurrentFolder(), &r.full);
   if (r.parseError) return r;
@@ -358,7 +359,7 @@ SimFileSystem::Resolved SimFileSystem::Resolve(
   // catroot2, drivers\etc, logfiles, spool); <Windows>\Sysnative reaches the real System32.
   size_t redirectAt = std::string::npos;
   const char* redirectTo = nullptr;
-  if (windows64_ && !process64_ && !redirectionOff_) {
+  if (windows64_ && !process64_ && !redirectionOff_ && !onDisk) {
     filenames::FullPath win;
     const std::vector<std::string>& context = redirectContext ? *redirectContext : names;
     if (filenames::ParseFullPath(system_.windowsFolder, "C:\\", &win) == 0 &&
@@ -440,6 +441,11 @@ SimFileSystem::Resolved SimFileSystem::Resolve(
 }
 
 std::string SimFileSystem::HostPath(const std::string& windowsPath) const {
+  Resolved r = Resolve(windowsPath, true);
+  return r.ok() ? r.host : std::string();
+}
+
+std::string SimFileSystem::ProgramHostPath(const std::string& windowsPath) const {
   Resolved r = Resolve(windowsPath);
   return r.ok() ? r.host : std::string();
 }
@@ -496,15 +502,21 @@ void SimFileSystem::NoteWritten(const Resolved& r) {
 // Fixture helpers
 
 bool SimFileSystem::WriteFileText(const std::string& windowsPath, const std::string& text) {
+  bool saved = redirectionOff_;
+  redirectionOff_ = true;
   Resolved r = Resolve(windowsPath);
-  if (!r.ok() || r.isRoot()) return false;
-  for (size_t n = 1; n < r.full.names.size(); ++n)
-    CreateDirectoryA(PrefixText(r.full, n).c_str());
-  return WriteHost(windowsPath, text, false, false);
+  bool ok = r.ok() && !r.isRoot();
+  if (ok) {
+    for (size_t n = 1; n < r.full.names.size(); ++n)
+      CreateDirectoryA(PrefixText(r.full, n).c_str());
+    ok = WriteHost(windowsPath, text, false, false);
+  }
+  redirectionOff_ = saved;
+  return ok;
 }
 
 std::string SimFileSystem::ReadFileText(const std::string& windowsPath) const {
-  Resolved r = Resolve(windowsPath);
+  Resolved r = Resolve(windowsPath, true);
   if (!r.exists || r.isDir) return {};
   std::ifstream in(r.host, std::ios::binary);
   std::ostringstream ss;
@@ -513,7 +525,7 @@ std::string SimFileSystem::ReadFileText(const std::string& windowsPath) const {
 }
 
 bool SimFileSystem::Exists(const std::string& windowsPath) const {
-  return Resolve(windowsPath).exists;
+  return Resolve(windowsPath, true).exists;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -935,7 +947,7 @@ DWORD SimFileSystem::ConvertPath(const char* in, char* out, DWORD size, bool toS
       continue;
     }
     anyName = true;
-    Resolved r = Resolve(sofar, &whole.full.names);
+    Resolved r = Resolve(sofar, false, &whole.full.names);
     if (!r.exists) {
       Fail(r.parseError ? r.parseError : ERROR_FILE_NOT_FOUND);
       return 0;

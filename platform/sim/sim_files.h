@@ -47,11 +47,15 @@ class SimFileSystem : public plat::IFileSystem {
   // as Windows counts it; 0 until set.
   void SetTimeZoneBias(long minutes) { timeZoneBias_ = minutes; }
 
-  // --- Test and fixture helpers.
+  // --- Test and fixture helpers. They see the disk as it is, without WOW64 redirection.
   // The host path of a Windows path, resolving each component to an existing entry of any
   // case or by its short name; names that do not exist are appended as given. The empty
   // text for a path Windows refuses, an unknown drive or a way out of the drive.
   std::string HostPath(const std::string& windowsPath) const;
+  // The same as the running program sees it: a 32-bit program on a 64-bit Windows has
+  // System32 redirected unless it switched redirection off. For the other parts of the
+  // simulated machine that open files on the program's behalf.
+  std::string ProgramHostPath(const std::string& windowsPath) const;
   // Writes a whole file, creating its folders, whatever its attributes.
   bool WriteFileText(const std::string& windowsPath, const std::string& text);
   // The whole content, or the empty text when the file cannot be read.
@@ -97,7 +101,9 @@ class SimFileSystem : public plat::IFileSystem {
  private:
   struct HostEntry;
 
-  Resolved Resolve(const std::string& windowsPath,
+  // onDisk: without WOW64 redirection. redirectContext: the whole path when a part of it is
+  // resolved, so that the folders Windows keeps shared are told apart.
+  Resolved Resolve(const std::string& windowsPath, bool onDisk = false,
                    const std::vector<std::string>* redirectContext = nullptr) const;
   std::vector<HostEntry> ListHost(const std::string& hostFolder,
                                   const std::string& canonicalRoot) const;
