@@ -318,7 +318,7 @@ void SimFileSystem::EnsureShortNames(char drive, const std::string& hostFolder,
   if (pending.empty()) return;
   // In the order the entries were made, so that the first of two look-alike names is ~1.
   std::sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {
-    return a.name < b.name;
+    return a.creation != b.creation ? a.creation < b.creation : a.name < b.name;
   });
   for (const Pending& p : pending) {
     std::string base, ext;

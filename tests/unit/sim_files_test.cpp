@@ -162,6 +162,16 @@ TEST(SimFileNames, LookAlikesAreNumberedInCreationOrderAndKeptByTheNextMachine) 
                             (folder + "\\Other Name.txt").c_str(), 0));
   EXPECT_EQ(LastName(ShortOf(f, folder + "\\Other Name.txt")), "OTHERN~1.TXT");
   EXPECT_FALSE(f.OpenForRead((folder + "\\LONGFI~3.TXT").c_str()));
+  // Files put on the host behind the machine's back are numbered when first seen, oldest
+  // first, whatever their names.
+  std::string host = again.HostPath(folder);
+  WriteHostFile(host + "/Report Z.txt", "z");
+  WriteHostFile(host + "/Report A.txt", "a");
+  const uint64_t older = FileTimeOf(2005, 1, 1, 0, 0, 0, 0), newer = FileTimeOf(2010, 1, 1, 0, 0, 0, 0);
+  ASSERT_TRUE(f.SetFileTimes((folder + "\\Report Z.txt").c_str(), nullptr, nullptr, &older));
+  ASSERT_TRUE(f.SetFileTimes((folder + "\\Report A.txt").c_str(), nullptr, nullptr, &newer));
+  EXPECT_EQ(Read(f, folder + "\\REPORT~1.TXT"), "z");
+  EXPECT_EQ(LastName(ShortOf(f, folder + "\\Report A.txt")), "REPORT~2.TXT");
   // A folder walk matches short names and lists long ones.
   std::vector<std::string> names;
   ASSERT_TRUE(f.ForEachEntry(folder.c_str(), "LONGFI~2.*", [&](const char* n, DWORD) { names.push_back(n); }));
