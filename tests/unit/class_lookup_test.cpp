@@ -77,3 +77,38 @@ TEST_F(ClassLookup, TraceHeader) {
 }
 
 }  // namespace
+
+#include <filesystem>
+
+namespace {
+
+class ProductVersion : public testing_support::SimTest {
+ protected:
+  void Place(const char* fixture, const char* name) {
+    std::string target = std::string("C:\\Program Files\\Tallowick\\") + name;
+    ASSERT_TRUE(machine_.files().WriteFileText(target, ""));
+    std::filesystem::copy_file(std::string(TW_PROGRAM_FIXTURE_DIR) + "/" + fixture,
+                               machine_.HostPath(target),
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  std::string Text(int mode) {
+    std::string out = "untouched";
+    lookup::GetProductVersionText(mode, &out);
+    return out;
+  }
+};
+
+TEST_F(ProductVersion, ModesOfTheVersionText) {
+  EXPECT_EQ(Text(0), "untouched");  // neither program has a version
+  EXPECT_EQ(Text(3), "untouched");
+  Place("ver_single.exe", "TallowickEx.exe");
+  EXPECT_EQ(Text(2), "5.6.7.8");
+  EXPECT_EQ(Text(0), "5.6.7.8");
+  EXPECT_EQ(Text(3), "Tallowick Explorer v5.6.7.8");
+  EXPECT_EQ(Text(7), "untouched");
+  Place("ver_single.exe", "Tallowick.exe");
+  EXPECT_EQ(Text(0), "5.6.7.8:5.6.7.8");
+  EXPECT_EQ(Text(3), "Tallowick v5.6.7.8 - Tallowick Explorer v5.6.7.8");
+}
+
+}  // namespace
