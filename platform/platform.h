@@ -3,6 +3,8 @@
 #pragma once
 #include "platform/files.h"
 #include "platform/launcher.h"
+#include "platform/links.h"
+#include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -17,6 +19,8 @@ struct Platform {
   ISystem* sys = nullptr;
   ILauncher* launcher = nullptr;
   IVersionInfo* version = nullptr;
+  ILinks* links = nullptr;
+  IProcesses* processes = nullptr;
 };
 
 // The installed services; Install replaces them (nullptr clears).
@@ -29,5 +33,7 @@ inline IFileSystem& Files() { return *Current().files; }
 inline ISystem& Sys() { return *Current().sys; }
 inline ILauncher& Launcher() { return *Current().launcher; }
 inline IVersionInfo& Version() { return *Current().version; }
+inline ILinks& Links() { return *Current().links; }
+inline IProcesses& Processes() { return *Current().processes; }
 
 }  // namespace plat

@@ -71,8 +71,7 @@ class IProcesses {
   // Every module of the process, the main module first. Needs query-information and
   // VM-read rights; fails for a process that has ended, and in a 32-bit program on a 64-bit
   // Windows for a 64-bit process (kErrorPartialCopy).
-  virtual bool EnumProcessModules(const ProcessHandle& process,
-                                  std::vector<ModuleId>* modules) = 0;
+  virtual bool EnumProcessModules(const ProcessHandle& process, std::vector<ModuleId>* modules) = 0;
   // The module's file name (module 0: the main module's) in out, as psapi gives it: the
   // length copied; a name that does not fit is cut to size - 1 characters and terminated,
   // and size is returned; 0 and the last error on failure (ERROR_INVALID_PARAMETER for

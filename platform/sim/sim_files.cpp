@@ -674,7 +674,7 @@ BOOL SimFileSystem::MoveFileExA(const char* from, const char* to, DWORD flags) {
   if (!s.exists) return Fail(s.MissingError());
   if (!to) return Fail(ERROR_INVALID_PARAMETER);
   Resolved d = Resolve(to);
-  if (!d.ok()) return Fail(d.MissingError());
+  if (!d.ok() || d.fileWithSeparator) return Fail(d.MissingError());
   if (s.isRoot() || d.isRoot()) return Fail(ERROR_ACCESS_DENIED);
   bool parentExists = !d.notFolder && d.hostNames.size() + 1 >= d.full.names.size();
   if (!parentExists) return Fail(ERROR_PATH_NOT_FOUND);
@@ -754,7 +754,7 @@ BOOL SimFileSystem::CopyFileA(const char* from, const char* to, BOOL failIfExist
   if (!s.exists) return Fail(s.MissingError());
   if (s.isDir) return Fail(ERROR_ACCESS_DENIED);
   Resolved d = Resolve(to ? to : "");
-  if (!d.ok()) return Fail(d.MissingError());
+  if (!d.ok() || d.fileWithSeparator) return Fail(d.MissingError());
   if (d.isRoot()) return Fail(ERROR_ACCESS_DENIED);
   if (d.notFolder || d.hostNames.size() + 1 < d.full.names.size())
     return Fail(ERROR_PATH_NOT_FOUND);
@@ -867,7 +867,8 @@ bool SimFileSystem::WriteHost(const std::string& windowsPath, const std::string&
                               bool append, bool checkAttributes) {
   Resolved r = Resolve(windowsPath);
   if (!r.ok()) return Fail(r.MissingError());
-  if (r.isRoot() || r.fileWithSeparator) return Fail(ERROR_ACCESS_DENIED);
+  if (r.fileWithSeparator) return Fail(ERROR_INVALID_NAME);
+  if (r.isRoot()) return Fail(ERROR_ACCESS_DENIED);
   if (r.exists) {
     if (r.isDir) return Fail(ERROR_ACCESS_DENIED);
     if (checkAttributes) {
@@ -1032,7 +1033,8 @@ bool SimFileSystem::FileTimeToLocalSystemTime(uint64_t fileTime, plat::SystemTim
   uint64_t secs = t / kTicksPerSecond;
   int64_t days = static_cast<int64_t>(secs / 86400);
   uint64_t rem = secs % 86400;
-  // 1601-01-01 was a Monday. The civil date from the days since 1970-03-01 era arithmetic.
+  // 1601-01-01 was a Monday. The calendar date comes from the day count in 400-year eras
+  // that start on 1 March, so that leap days fall at the end of each year.
   int dayOfWeek = static_cast<int>((days + 1) % 7);
   int64_t z = days - 134774 + 719468;  // days since 0000-03-01
   int64_t era = z / 146097;

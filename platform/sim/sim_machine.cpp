@@ -37,6 +37,7 @@ SimMachine::SimMachine(const MachineConfig& config)
   system_.process64 = config.process64;
   system_.wow64 = config.windows64 && !config.process64;
   registry_.SetWindows64(config.windows64, config.process64);
+  processes_.SetWindows64(config.windows64, config.process64);
 
   // The folders and values every Windows of the kind has.
   const char* folders[] = {"C:\\Windows", "C:\\Windows\\system32", "C:\\Program Files",
@@ -87,6 +88,8 @@ SimMachine::SimMachine(const MachineConfig& config)
   platform_.sys = &system_;
   platform_.launcher = &launcher_;
   platform_.version = &version_;
+  platform_.links = &links_;
+  platform_.processes = &processes_;
   launcher_.system = &system_;
 }
 

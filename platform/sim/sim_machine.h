@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_launcher.h"
+#include "platform/sim/sim_links.h"
+#include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
@@ -37,6 +39,8 @@ class SimMachine {
   SimSystem& system() { return system_; }
   SimLauncher& launcher() { return launcher_; }
   SimVersionInfo& version() { return version_; }
+  SimLinks& links() { return links_; }
+  SimProcesses& processes() { return processes_; }
   const plat::Platform& platform() const { return platform_; }
   const MachineConfig& config() const { return config_; }
 
@@ -56,6 +60,8 @@ class SimMachine {
   SimProfile profile_;
   SimLauncher launcher_;
   SimVersionInfo version_{files_, system_};
+  SimLinks links_{files_, system_};
+  SimProcesses processes_{system_};
   plat::Platform platform_;
 };
 

@@ -16,11 +16,11 @@ namespace sim {
 class SimSystem;
 
 struct SimProcess {
-  DWORD pid = 0;               // 0: the table picks the next free id (a multiple of 4)
-  std::string mainModule;      // the program file, as GetModuleFileNameExA gives it
+  DWORD pid = 0;                     // 0: the table picks the next free id (a multiple of 4)
+  std::string mainModule;            // the program file, as GetModuleFileNameExA gives it
   std::vector<std::string> modules;  // the other modules, in load order
-  bool is32Bit = false;        // a 32-bit program (on a 32-bit Windows every process is)
-  bool refuseOpen = false;     // every OpenProcess fails with ERROR_ACCESS_DENIED
+  bool is32Bit = false;              // a 32-bit program (on a 32-bit Windows every process is)
+  bool refuseOpen = false;           // every OpenProcess fails with ERROR_ACCESS_DENIED
   bool refuseTerminate = false;      // OpenProcess with kProcessTerminate is refused
   bool survivesTermination = false;  // TerminateProcess succeeds but the process runs on
                                      // (its exit code stays kStillActive), as a service
@@ -53,8 +53,8 @@ class SimProcesses : public plat::IProcesses {
   plat::ProcessHandle OpenProcess(DWORD access, BOOL inheritHandle, DWORD pid) override;
   bool EnumProcessModules(const plat::ProcessHandle& process,
                           std::vector<plat::ModuleId>* modules) override;
-  DWORD GetModuleFileNameExA(const plat::ProcessHandle& process, plat::ModuleId module,
-                             char* out, DWORD size) override;
+  DWORD GetModuleFileNameExA(const plat::ProcessHandle& process, plat::ModuleId module, char* out,
+                             DWORD size) override;
   bool GetExitCodeProcess(const plat::ProcessHandle& process, DWORD* code) override;
   bool TerminateProcess(const plat::ProcessHandle& process, UINT exitCode) override;
   bool CloseHandle(void* handle) override;
@@ -65,6 +65,7 @@ class SimProcesses : public plat::IProcesses {
 
   Handle* Find(const plat::ProcessHandle& process);
   bool Fail(DWORD error);
+  DWORD FailZero(DWORD error);
 
   SimSystem& system_;
   bool windows64_ = false, process64_ = true;

@@ -210,11 +210,11 @@ class Win32Files : public plat::IFileSystem {
   bool ListFolder(const char* folder, const char* pattern,
                   void (*cb)(void* ctx, const char* name, const plat::FileFacts& facts),
                   void* ctx) override {
-    std::string spec = folder ? folder : "";
-    if (spec.empty() || (spec.back() != '\\' && spec.back() != '/')) spec += '\\';
-    spec += pattern && *pattern ? pattern : "*";
+    std::string search = folder ? folder : "";
+    if (search.empty() || (search.back() != '\\' && search.back() != '/')) search += '\\';
+    search += pattern && *pattern ? pattern : "*";
     WIN32_FIND_DATAA data;
-    FindHandle h(::FindFirstFileA(spec.c_str(), &data));
+    FindHandle h(::FindFirstFileA(search.c_str(), &data));
     if (!h.valid()) {
       // A pattern that matches nothing is no failure of the folder itself.
       return ::GetLastError() == ERROR_FILE_NOT_FOUND;

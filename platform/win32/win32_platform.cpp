@@ -5,8 +5,8 @@
 namespace win32 {
 
 const plat::Platform& RealPlatform() {
-  static const plat::Platform p{&Registry(), &Profile(), &Files(), &System(), &Launcher(),
-                                &Version()};
+  static const plat::Platform p{&Registry(), &Profile(), &Files(),  &System(),
+                                &Launcher(), &Version(), &Links(), &Processes()};
   return p;
 }
 

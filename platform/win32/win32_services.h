@@ -10,5 +10,7 @@ plat::IFileSystem& Files();
 plat::ISystem& System();
 plat::ILauncher& Launcher();
 plat::IVersionInfo& Version();
+plat::ILinks& Links();
+plat::IProcesses& Processes();
 
 }  // namespace win32

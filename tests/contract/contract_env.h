@@ -21,6 +21,11 @@ class ContractEnv {
   // Puts a copy of the host file `hostPath` into the scratch folder as `name` and returns its
   // Windows path (empty when it cannot be copied).
   virtual std::string PlaceFile(const std::string& hostPath, const std::string& name) = 0;
+  // Starts the small helper program (it sleeps, 30 s at most, and ends) and returns its
+  // process id, with the Windows path of its program file in *modulePath; 0 when it cannot
+  // be started. Natively the simulated process table gets a process like it. A helper that
+  // still runs when the environment goes away is ended.
+  virtual DWORD StartHelperProcess(std::string* modulePath) = 0;
 };
 
 // Natively: a fresh 64-bit simulated Windows seen by a 64-bit process (what the x86_64

@@ -142,24 +142,29 @@ TEST_F(FilesContract, ExistenceTestsAnswerAsTheOpenCallsDo) {
   struct Case {
     const char* what;
     std::string path;
-    DWORD openError;   // 0: CreateFileA opens it
-    DWORD existError;  // 0: OpenFile(OF_EXIST) finds it
+    DWORD openError;        // 0: CreateFileA opens it
+    DWORD existError;       // 0: OpenFile(OF_EXIST) finds it
+    DWORD attributesError;  // 0: GetFileAttributesA answers
   };
   const Case cases[] = {
-      {"a file", P("present.txt"), 0, 0},
-      {"another case", P("PRESENT.TXT"), 0, 0},
-      {"forward slashes", slashes, 0, 0},
-      {"trailing dots and blanks are cut", P("present.txt. ."), 0, 0},
-      {"dot and dot-dot", P("Folder\\.\\..\\present.txt"), 0, 0},
-      {"a folder", P("Folder"), ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
-      {"missing file", P("missing.txt"), ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND},
-      // OpenFile searches and answers "not found" for the folder as well.
-      {"missing folder", P("nowhere\\missing.txt"), ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND},
-      {"a file used as a folder", P("present.txt\\x"), ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND},
-      // OpenFile searches for what it is given: a name Windows refuses is not found either.
-      {"a wildcard", P("pres*.txt"), ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND},
-      {"a forbidden character", P("pre|sent.txt"), ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND},
-      {"a separator after a file", P("present.txt\\"), ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND},
+      {"a file", P("present.txt"), 0, 0, 0},
+      {"another case", P("PRESENT.TXT"), 0, 0, 0},
+      {"forward slashes", slashes, 0, 0, 0},
+      {"trailing dots and blanks are cut", P("present.txt. ."), 0, 0, 0},
+      {"dot and dot-dot", P("Folder\\.\\..\\present.txt"), 0, 0, 0},
+      {"a folder", P("Folder"), ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED, 0},
+      {"missing file", P("missing.txt"), ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND,
+       ERROR_FILE_NOT_FOUND},
+      // OpenFile searches for what it is given: whatever it does not find is "not found".
+      {"missing folder", P("nowhere\\missing.txt"), ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND,
+       ERROR_PATH_NOT_FOUND},
+      {"a file used as a folder", P("present.txt\\x"), ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND,
+       ERROR_PATH_NOT_FOUND},
+      {"a wildcard", P("pres*.txt"), ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND, ERROR_INVALID_NAME},
+      {"a forbidden character", P("pre|sent.txt"), ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND,
+       ERROR_INVALID_NAME},
+      {"a separator after a file", P("present.txt\\"), ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND,
+       ERROR_PATH_NOT_FOUND},
   };
   auto& f = plat::Files();
   for (const Case& c : cases) {
@@ -173,6 +178,12 @@ TEST_F(FilesContract, ExistenceTestsAnswerAsTheOpenCallsDo) {
     EXPECT_EQ(f.OpenFileExists(c.path.c_str()), c.existError == 0);
     if (c.existError) {
       EXPECT_EQ(LastError(), c.existError);
+    }
+    plat::Sys().SetLastError(0);
+    EXPECT_EQ(f.GetFileAttributesA(c.path.c_str()) != INVALID_FILE_ATTRIBUTES,
+              c.attributesError == 0);
+    if (c.attributesError) {
+      EXPECT_EQ(LastError(), c.attributesError);
     }
   }
 }
@@ -225,6 +236,8 @@ TEST_F(FilesContract, ReadWriteAndAppendWholeFiles) {
        Try([&] { return f.ReadFileBytes(P("missing.txt").c_str(), &got, 10); }), ERROR_FILE_NOT_FOUND},
       {"read a folder", Try([&] { return f.ReadFileBytes(P("Folder").c_str(), &got, 10); }),
        ERROR_ACCESS_DENIED},
+      {"write to a file named with a separator after it",
+       Try([&] { return f.WriteFileBytes(P("data.bin\\").c_str(), "x"); }), ERROR_INVALID_NAME},
   };
   for (const Expect& e : failures) Check(e);
 }

@@ -33,6 +33,19 @@ class SimEnv : public ContractEnv {
                                std::filesystem::copy_options::overwrite_existing, ec);
     return ec ? std::string() : path;
   }
+  DWORD StartHelperProcess(std::string* modulePath) override {
+    // What the helper is under Windows: a program of the build's own kind with the system
+    // modules every program loads.
+    sim::SimProcess helper;
+    helper.mainModule = "C:\\Program Files\\Tallowick Tests\\tw_sleeper.exe";
+    helper.modules = {"C:\\Windows\\system32\\ntdll.dll",
+                      "C:\\Windows\\system32\\kernel32.dll",
+                      "C:\\Windows\\system32\\KERNELBASE.dll",
+                      "C:\\Windows\\system32\\msvcrt.dll"};
+    helper.is32Bit = !machine_.config().process64;
+    if (modulePath) *modulePath = helper.mainModule;
+    return machine_.processes().Add(helper);
+  }
 
  private:
   sim::SimMachine machine_;

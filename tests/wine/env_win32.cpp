@@ -1,7 +1,9 @@
 // The contract environment of the Windows build: the real Win32 calls, seeded through
 // regedit, with scratch folders under the Wine temp folder.
 #include <windows.h>
+#include <psapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,7 +78,41 @@ class Win32ContractEnv final : public ContractEnv {
     return CopyFileA(from.c_str(), path.c_str(), FALSE) ? path : std::string();
   }
 
+  DWORD StartHelperProcess(std::string* modulePath) override {
+    const std::string exe = winetest::HostToWinePath(TW_SLEEPER_EXE);
+    std::string commandLine = "\"" + exe + "\" 30000";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+      return 0;
+    CloseHandle(pi.hThread);
+    helpers_.emplace_back(pi.hProcess);
+    // The test reads its modules: wait (bounded) until the loader has mapped more than the
+    // program itself.
+    for (int i = 0; i < 100; ++i) {
+      HMODULE modules[4];
+      DWORD needed = 0;
+      if (EnumProcessModules(pi.hProcess, modules, sizeof modules, &needed) &&
+          needed >= 2 * sizeof(HMODULE))
+        break;
+      Sleep(20);
+    }
+    if (modulePath) *modulePath = exe;
+    return pi.dwProcessId;
+  }
+
  private:
+  // A started helper, ended (bounded wait) and closed when the environment goes.
+  struct EndProcess {
+    void operator()(void* process) const {
+      TerminateProcess(process, 1);
+      WaitForSingleObject(process, 5000);
+      CloseHandle(process);
+    }
+  };
+  std::vector<std::unique_ptr<void, EndProcess>> helpers_;
   std::string placeFolder_;
   std::vector<std::string> scratch_;
   static inline unsigned counter_ = 0;
