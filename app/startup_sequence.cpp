@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "diag/testlog.h"
@@ -113,11 +114,20 @@ void Migrate2015() {
       files.MoveFileExA(oldHistory.c_str(), (data + "\\history.txt").c_str(),
                         MOVEFILE_COPY_ALLOWED);
     std::string oldDisabled = oldFolder + "\\disabled", newDisabled = data + "\\disabled";
-    if (!EqualNoCase(oldDisabled, newDisabled)) {
-      // A failed move leaves the folder where it is; removal only takes an empty folder.
-      files.MoveFileExA(oldDisabled.c_str(), newDisabled.c_str(), MOVEFILE_COPY_ALLOWED);
-      paths::fileRemoveFolder(oldDisabled);
+    if (!EqualNoCase(oldDisabled, newDisabled) &&
+        !files.MoveFileExA(oldDisabled.c_str(), newDisabled.c_str(), MOVEFILE_COPY_ALLOWED)) {
+      // A folder never moves to another drive: its files move one by one. A file that does
+      // not move stays where it was, and so does the folder then.
+      files.CreateDirectoryA(newDisabled.c_str());
+      std::vector<std::string> names;
+      files.ForEachEntry(oldDisabled.c_str(), "*", [&](const char* name, DWORD attrs) {
+        if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(name);
+      });
+      for (const auto& n : names)
+        files.MoveFileExA((oldDisabled + "\\" + n).c_str(), (newDisabled + "\\" + n).c_str(),
+                          MOVEFILE_COPY_ALLOWED);
     }
+    if (!EqualNoCase(oldDisabled, newDisabled)) paths::fileRemoveFolder(oldDisabled);
   }
   settings::SetOption("Quillmere", 1);
   settings::SetOption("Installed2015", 1);

@@ -135,8 +135,9 @@ TEST_F(LinksContract, LoadsTheLinksTheShellAndTheMachineWrote) {
        {"C:\\windows\\system32\\notepad.exe", "/a \"b c\"", "Opens the notes", "C:\\windows",
         "C:\\windows\\system32\\shell32.dll", 3, kSwShowMinNoActive}},
       {"missing.lnk", {"C:\\Nowhere\\gone.exe", "", "Gone tool"}},
-      // The description holds a Greek capital omega, which the ANSI code page lacks.
-      {"unicode.lnk", {"C:\\Tools\\Caf\xE9\\run.exe", "", "?-Tool caf\xE9"}},
+      // The description holds a Greek capital omega, which the ANSI code page lacks: the
+      // shell's ANSI texts take Windows' best fit for it.
+      {"unicode.lnk", {"C:\\Tools\\Caf\xE9\\run.exe", "", "O-Tool caf\xE9"}},
       // Written by the simulated machine.
       {"sim_written.lnk",
        {"C:\\Program Files\\Tallowick Test\\Sim Tool.exe", "-q /x \"a b\"",

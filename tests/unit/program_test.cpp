@@ -311,3 +311,21 @@ INSTANTIATE_TEST_SUITE_P(Machines, ProgramFlag,
                                            FlagCase{true, true, "(x64)"}));
 
 }  // namespace
+
+namespace {
+
+class ProgramMigration : public testing_support::SimTest {};
+
+TEST_F(ProgramMigration, DisabledFolderOnAnotherDriveMovesFileByFile) {
+  machine_.files().AddDrive('D');
+  ASSERT_TRUE(machine_.files().WriteFileText("D:\\Old\\disabled\\a.lnk", "A"));
+  ASSERT_TRUE(machine_.files().WriteFileText("D:\\Old\\disabled\\b.lnk", "B"));
+  Seed("REGEDIT4\n\n[HKEY_CURRENT_USER\\" + kProgram + "]\n\"PATH\"=\"D:\\\\Old\"\n");
+  uisim::SimMainHost host;
+  app::ExplorerMain("", host);
+  EXPECT_EQ(machine_.files().ReadFileText(kData + "\\disabled\\a.lnk"), "A");
+  EXPECT_EQ(machine_.files().ReadFileText(kData + "\\disabled\\b.lnk"), "B");
+  EXPECT_FALSE(machine_.files().Exists("D:\\Old\\disabled"));
+}
+
+}  // namespace

@@ -137,6 +137,38 @@ TEST_F(SimLinksTest, SaveRefusesTargetsTheMachineCannotDescribe) {
   EXPECT_EQ("Nothing", got.description);
 }
 
+TEST_F(SimLinksTest, UnicodeTextsBecomeAnsiAsWindowsConvertsThem) {
+  // A link of a header and a Unicode description only.
+  auto linkWithDescription = [this](uint16_t ch) {
+    std::string b = Fixture("sim_written.lnk").substr(0, 0x4C);
+    Put32(b, 0x14, 0x04 | 0x80);  // HasName, IsUnicode
+    for (uint16_t unit : {uint16_t{1}, ch}) {
+      b += static_cast<char>(unit & 0xFF);
+      b += static_cast<char>(unit >> 8);
+    }
+    return b + std::string(4, '\0');
+  };
+  struct Case {
+    uint16_t unicode;
+    char ansi;
+  } cases[] = {
+      {0x00E9, '\xE9'},  // in the code page
+      {0x20AC, '\x80'},  // the euro sign, in the code page's upper half
+      {0x0100, 'A'},     // best fit: the letter without its accent
+      {0x03A9, 'O'},     // best fit: a Greek capital omega
+      {0x2032, '\''},    // best fit: the prime
+      {0xFF21, 'A'},     // a full-width letter
+      {0x4E00, '?'},     // nothing fits
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.unicode);
+    plat::ShellLink got;
+    ASSERT_TRUE(LoadBytes(linkWithDescription(c.unicode), &got));
+    EXPECT_EQ(std::string(1, c.ansi), got.description);
+    EXPECT_EQ("", got.target);
+  }
+}
+
 TEST_F(SimLinksTest, DamagedLayoutsFailWithoutReadingPastTheFile) {
   // args.lnk (written by the shell): header, item list at 0x4C, then the location block and
   // the texts.
