@@ -14,6 +14,7 @@
 #include "records/detected_date.h"
 #include "settings/language.h"
 #include "settings/options.h"
+#include "startup/enumerate.h"
 
 namespace app {
 
@@ -129,6 +130,7 @@ void Migrate2015() {
     }
     if (!EqualNoCase(oldDisabled, newDisabled)) paths::fileRemoveFolder(oldDisabled);
   }
+  startup::InitRegStartups();
   settings::SetOption("Quillmere", 1);
   settings::SetOption("Installed2015", 1);
 }
@@ -192,6 +194,7 @@ void InitialValues() {
   // G14
   if (settings::GetOption("Installed2015", 0) == 0) {
     diag::TestLog("", "New 2015 Cleanup");
+    startup::InitRegStartups();
     settings::SetOption("Installed2015", 1);
   }
   // G15

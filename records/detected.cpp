@@ -9,6 +9,8 @@
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "records/detected_date.h"
+#include "startup/enumerate.h"
+#include "startup/run_list.h"
 
 namespace records {
 
@@ -115,8 +117,14 @@ void InitDetected() {
     for (const char* c : kSeededCategories)
       reg::CreateRegKey(HKEY_CURRENT_USER, CategoryKey(c).c_str());
     reg::SetRegStringValue(kDetectedKey, HKEY_CURRENT_USER, "", TodayText().c_str());
-    // Every object the program can list is recorded here, category by category, as the
-    // enumerations of each kind are built (startup programs first).
+    // Every object the program can list is recorded, category by category; the other
+    // kinds join here as their enumerations are built.
+    int n = startup::EnumerateStartups(0);
+    for (int i = 0; i < n; ++i) {
+      std::string path = startup::RunPath(i);
+      if (!path.empty()) RecordFirstDetected(path, "Startup");
+    }
+    startup::ClearRunList();
   }
   std::string activeX = CategoryKey("ActiveX");
   char marker[33];

@@ -3,6 +3,7 @@
 // store, Winlogon and the hidden Explorer locations; and the startup snapshot the monitor
 // compares against.
 #pragma once
+#include <string>
 
 namespace startup {
 
@@ -17,6 +18,8 @@ void EnumerateWinIni();
 void EnumerateDisabledStore();
 void EnumerateWinlogon();
 void EnumerateHiddenLocations();
+// Lists the programs of one Startup folder (shortcuts, programs and other files).
+void ListStartupFolder(const std::string& folder, int aux);
 // Sets each item's running flag from one walk of the process table.
 void MarkRunningItems();
 
