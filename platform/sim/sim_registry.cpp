@@ -122,6 +122,24 @@ void RedirectTo32(Hive hive, std::vector<std::string>* path) {
   path->insert(path->begin() + 1, "Wow6432Node");
 }
 
+// Keys that a 64-bit Windows keeps once for both views: HKLM\Software\Wow6432Node\<key>
+// names the same key as HKLM\Software\<key> (Wine shares the policy keys the same way).
+const char* const kSharedKeys[][4] = {{"Microsoft", "Windows", "CurrentVersion", "Policies"}};
+
+void ShareKeys(Hive hive, std::vector<std::string>* path) {
+  if (hive != Hive::LocalMachine || path->size() < 2 + 4) return;
+  if (!regimpl::NameEquals((*path)[0], "Software") || !regimpl::NameEquals((*path)[1], "Wow6432Node"))
+    return;
+  for (const auto& shared : kSharedKeys) {
+    bool match = true;
+    for (size_t i = 0; i < 4 && match; ++i) match = regimpl::NameEquals((*path)[2 + i], shared[i]);
+    if (match) {
+      path->erase(path->begin() + 1);
+      return;
+    }
+  }
+}
+
 std::shared_ptr<Key> NewKey(const std::string& name, Key* parent, Hive hive) {
   auto k = std::make_shared<Key>();
   k->name = name;
@@ -203,7 +221,9 @@ std::shared_ptr<Key> SimRegistry::Impl::HiveRoot(Hive hive) const {
   return nullptr;
 }
 
-Key* SimRegistry::Impl::FindPath(HKEY root, const std::vector<std::string>& path) const {
+Key* SimRegistry::Impl::FindPath(HKEY root, const std::vector<std::string>& pathIn) const {
+  std::vector<std::string> path = pathIn;
+  if (windows64 && root == HKEY_LOCAL_MACHINE) ShareKeys(Hive::LocalMachine, &path);
   std::shared_ptr<Key> start = RootKey(root);
   Key* k = start.get();
   for (const std::string& name : path) {
@@ -213,7 +233,9 @@ Key* SimRegistry::Impl::FindPath(HKEY root, const std::vector<std::string>& path
   return k;
 }
 
-Key* SimRegistry::Impl::CreatePath(HKEY root, const std::vector<std::string>& path) {
+Key* SimRegistry::Impl::CreatePath(HKEY root, const std::vector<std::string>& pathIn) {
+  std::vector<std::string> path = pathIn;
+  if (windows64 && root == HKEY_LOCAL_MACHINE) ShareKeys(Hive::LocalMachine, &path);
   std::shared_ptr<Key> k = RootKey(root);
   for (const std::string& name : path) {
     if (!k) break;
@@ -319,6 +341,7 @@ struct SimRegistryOps {
     std::vector<std::string> path = PathOf(t.key.get());
     path.insert(path.end(), sub.begin(), sub.end());
     if (view32) RedirectTo32(t.key->hive, &path);
+    if (impl.windows64) ShareKeys(t.key->hive, &path);
     std::shared_ptr<Key> k = impl.HiveRoot(t.key->hive);
     for (const std::string& name : path) {
       auto it = k->subkeys.find(regimpl::Upper(name));

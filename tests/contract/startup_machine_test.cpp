@@ -1,0 +1,241 @@
+// One machine with a startup entry of every location kind gives the same run list on the
+// simulated machine and on Windows under Wine.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/process_state.h"
+#include "platform/links.h"
+#include "platform/registry_access.h"
+#include "platform/text.h"
+#include "startup/enumerate.h"
+#include "startup/location_codes.h"
+#include "startup/run_list.h"
+#include "tests/contract/contract_support.h"
+
+namespace {
+
+using namespace startup;
+
+struct Row {
+  std::string title, path;
+  int code, aux;
+  bool operator==(const Row& o) const {
+    return title == o.title && text::CompareNoCase(path, o.path) == 0 && code == o.code && aux == o.aux;
+  }
+};
+
+std::ostream& operator<<(std::ostream& os, const Row& r) {
+  return os << "{" << r.title << " | " << r.path << " | " << r.code << " | " << r.aux << "}";
+}
+
+// The values the fixture changes that the machine had before, put back afterwards.
+struct Saved {
+  HKEY root;
+  const char* path;
+  const char* name;
+  std::optional<std::string> value;
+};
+
+std::optional<std::string> ReadRaw(HKEY root, const char* path, const char* name) {
+  plat::RegKey key(plat::Reg());
+  if (key.Open(root, path, KEY_READ | KEY_WOW64_64KEY) != ERROR_SUCCESS) return std::nullopt;
+  char buf[2048] = {};
+  DWORD size = sizeof buf - 1, type = 0;
+  if (plat::Reg().RegQueryValueExA(key.get(), name, &type, reinterpret_cast<BYTE*>(buf), &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  return std::string(buf);
+}
+
+void WriteRaw(HKEY root, const char* path, const char* name, const std::optional<std::string>& value) {
+  plat::RegKey key(plat::Reg());
+  if (key.Create(root, path, KEY_ALL_ACCESS | KEY_WOW64_64KEY) != ERROR_SUCCESS) return;
+  if (value)
+    plat::Reg().RegSetValueExA(key.get(), name, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+                               static_cast<DWORD>(value->size() + 1));
+  else
+    plat::Reg().RegDeleteValueA(key.get(), name);
+}
+
+// Deletes every value whose name begins with "TwFix" (and the default value) from a key.
+void DeleteFixtureValues(HKEY root, const std::string& path) {
+  plat::RegKey key(plat::Reg());
+  if (key.Open(root, path.c_str(), KEY_ALL_ACCESS | KEY_WOW64_64KEY) != ERROR_SUCCESS) return;
+  std::vector<std::string> names;
+  for (DWORD i = 0; i < 10000; ++i) {
+    char name[600];
+    DWORD cch = sizeof name;
+    if (plat::Reg().RegEnumValueA(key.get(), i, name, &cch, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (std::string(name).rfind("TwFix", 0) == 0 || name[0] == '{') names.emplace_back(name);
+  }
+  for (const auto& n : names) plat::Reg().RegDeleteValueA(key.get(), n.c_str());
+  auto def = ReadRaw(root, path.c_str(), "");
+  if (def && text::ContainsNoCase(*def, "TwFix")) plat::Reg().RegDeleteValueA(key.get(), "");
+}
+
+void DeleteFolderTree(const std::string& folder) {
+  std::vector<std::pair<std::string, DWORD>> entries;
+  plat::Files().ForEachEntry(folder.c_str(), "*", [&](const char* name, DWORD attrs) {
+    entries.emplace_back(name, attrs);
+  });
+  for (const auto& [name, attrs] : entries) {
+    std::string path = folder + "\\" + name;
+    if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
+      DeleteFolderTree(path);
+    } else {
+      plat::Files().SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      plat::Files().DeleteFileA(path.c_str());
+    }
+  }
+  plat::Files().RemoveDirectoryA(folder.c_str());
+}
+
+const char* const kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const char* const kWindowsNt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+
+class StartupMachine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env_ = contract::MakeContractEnv();
+    // Shortcuts are COM objects; the program initialises COM at start, the test here.
+    comReady_ = SUCCEEDED(plat::Sys().CoInitialize());
+    app::ResetProcessState();
+    reg::SetNativeMasks();
+    reg::Set64BitFlag(true);
+    saved_ = {{HKEY_CURRENT_USER, kShellFolders, "Startup", {}},
+              {HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup", {}},
+              {HKEY_LOCAL_MACHINE, kWinlogon, "UserInit", {}},
+              {HKEY_LOCAL_MACHINE, kWinlogon, "Shell", {}},
+              {HKEY_LOCAL_MACHINE, kWindowsNt, "AppInit_DLLs", {}}};
+    for (auto& s : saved_) s.value = ReadRaw(s.root, s.path, s.name);
+    for (const char* k : {"run", "load"}) {
+      char buf[1024] = {};
+      plat::Profile().GetProfileStringA("windows", k, "\x01", buf, sizeof buf);
+      winIni_.push_back(buf);
+    }
+    ClearRunList();
+  }
+
+  void TearDown() override {
+    ClearRunList();
+    const char* bases[] = {"Software\\Microsoft\\Windows\\CurrentVersion\\",
+                           "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"};
+    const char* subs[] = {"Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce",
+                          "RunOnce\\Setup", "policies\\Explorer\\Run"};
+    for (const char* b : bases)
+      for (const char* s : subs) {
+        DeleteFixtureValues(HKEY_LOCAL_MACHINE, std::string(b) + s);
+        DeleteFixtureValues(HKEY_CURRENT_USER, std::string(b) + s);
+      }
+    DeleteFixtureValues(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad");
+    DeleteFixtureValues(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler");
+    DeleteFixtureValues(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks");
+    contract::DeleteTree(HKEY_LOCAL_MACHINE, std::string(kWinlogon) + "\\Notify\\TwFixNotify", KEY_WOW64_64KEY);
+    for (const char* c : {"AA01", "AA02", "AA03"})
+      contract::DeleteTree(HKEY_CLASSES_ROOT,
+                           std::string("CLSID\\{7F1E0001-0000-4000-8000-00000000") + c + "}", 0);
+    contract::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orvendel Studios", KEY_WOW64_64KEY);
+    for (const auto& s : saved_) WriteRaw(s.root, s.path, s.name, s.value);
+    const char* keys[] = {"run", "load"};
+    for (size_t i = 0; i < 2; ++i)
+      plat::Profile().WriteProfileStringA("windows", keys[i], winIni_[i] == "\x01" ? nullptr : winIni_[i].c_str());
+    DeleteFolderTree("C:\\TwFix");
+    app::ResetProcessState();
+    if (comReady_) plat::Sys().CoUninitialize();
+  }
+
+  void MakeFile(const std::string& path) {
+    ASSERT_TRUE(plat::Files().WriteFileBytes(path.c_str(), "MZ")) << path;
+  }
+
+  std::unique_ptr<contract::ContractEnv> env_;
+  std::vector<Saved> saved_;
+  std::vector<std::string> winIni_;
+  bool comReady_ = false;
+};
+
+TEST_F(StartupMachine, EveryLocationKindIsListed) {
+  ASSERT_TRUE(env_->SeedRegFile("startup_machine.reg"));
+  auto& files = plat::Files();
+  for (const char* f : {"C:\\TwFix", "C:\\TwFix\\Startup", "C:\\TwFix\\Common"})
+    files.CreateDirectoryA(f);
+  for (const char* f : {"C:\\TwFix\\hook.dll", "C:\\TwFix\\linked.exe", "C:\\TwFix\\dead.exe",
+                        "C:\\TwFix\\winrun.exe", "C:\\TwFix\\winload.exe",
+                        "C:\\TwFix\\Startup\\twfix.bat", "C:\\TwFix\\Startup\\desktop.ini"})
+    MakeFile(f);
+  plat::ShellLink link;
+  link.target = "C:\\TwFix\\linked.exe";
+  link.description = "TwFix Linked";
+  ASSERT_TRUE(plat::Links().Save("C:\\TwFix\\Common\\linked.lnk", link));
+  link.target = "C:\\TwFix\\dead.exe";
+  link.description = "TwFix Dead";
+  ASSERT_TRUE(plat::Links().Save("C:\\TwFix\\Startup\\dead.lnk", link));
+  ASSERT_TRUE(files.DeleteFileA("C:\\TwFix\\dead.exe"));
+  ASSERT_TRUE(plat::Profile().WriteProfileStringA("windows", "run", "C:\\TwFix\\winrun.exe"));
+  ASSERT_TRUE(plat::Profile().WriteProfileStringA("windows", "load", "C:\\TwFix\\winload.exe;C:\\TwFix\\gone.exe"));
+
+  EnumerateStartups(0);
+
+  std::vector<Row> rows;
+  for (int i = 0; i < RunCount(); ++i) {
+    Row r{RunTitle(i), RunPath(i), GetRunLocation(i), GetRunAux(i)};
+    bool fixture = text::ContainsNoCase(r.title, "TwFix") || text::ContainsNoCase(r.path, "TwFix");
+    // Wine's Resolve never gives up on a missing target, so Wine lists the dead shortcut;
+    // Windows, and the simulated machine with it, leave it out.
+    if (!env_->IsSimulated() && text::ContainsNoCase(r.path, "dead.exe")) continue;
+    if (fixture) rows.push_back(r);
+  }
+  std::vector<Row> expected = {
+      {"TwFixA_Audio", "C:\\TwFix\\Audio Tray\\tray.exe /bg", HKLM_RUN, 0},
+      {"TwFixB_Panel", "shell32.dll,Control_RunDLL C:\\TwFix\\panel.cpl", HKLM_RUN, 1},
+      {"", "C:\\TwFix\\default.exe", HKLM_RUN, 0},
+      {"TwFix02", "C:\\TwFix\\p02.exe /once", HKLM_RUNONCE, 0},
+      {"TwFix03", "C:\\TwFix\\p03.exe", HKLM_RUNONCEEX, 0},
+      {"TwFix04", "C:\\TwFix\\p04.exe", HKLM_RUNSERVICES, 0},
+      {"TwFix05", "C:\\TwFix\\p05.exe", HKLM_RUNSERVICESONCE, 0},
+      {"TwFix06", "C:\\TwFix\\p06.exe", HKLM_RUNONCESETUP, 0},
+      // The policy key is one key in both views of a 64-bit Windows, so its entries show
+      // under both codes.
+      {"TwFix07", "C:\\TwFix\\p07.exe", HKLM_POLICY, 0},
+      {"TwFix27", "C:\\TwFix\\p27.exe", HKLM_POLICY, 0},
+      {"TwFix11", "C:\\TwFix\\Sync Tool\\sync.exe -tray", HKCU_RUN, 0},
+      {"TwFix12", "C:\\TwFix\\p12.exe", HKCU_RUNONCE, 0},
+      {"TwFix13", "C:\\TwFix\\p13.exe", HKCU_RUNONCEEX, 0},
+      {"TwFix14", "C:\\TwFix\\p14.exe", HKCU_RUNSERVICES, 0},
+      {"TwFix15", "C:\\TwFix\\p15.exe", HKCU_RUNSERVICESONCE, 0},
+      {"TwFix16", "C:\\TwFix\\p16.exe", HKCU_RUNONCESETUP, 0},
+      {"TwFixDup", "C:\\TwFix\\dup.exe", HKCU_POLICY, 0},
+      // The 32-bit view's copy of TwFixDup follows it directly and is not listed again.
+      {"TwFixW21", "C:\\TwFix\\Old App\\old32.exe", X64_RUN, 0},
+      {"TwFix22", "C:\\TwFix\\p22.exe", X64_RUNONCE, 0},
+      {"TwFix23", "C:\\TwFix\\p23.exe", X64_RUNONCEEX, 0},
+      {"TwFix24", "C:\\TwFix\\p24.exe", X64_RUNSERVICES, 0},
+      {"TwFix25", "C:\\TwFix\\p25.exe", X64_RUNSERVICESONCE, 0},
+      {"TwFix26", "C:\\TwFix\\p26.exe", X64_RUNONCESETUP, 0},
+      {"TwFix07", "C:\\TwFix\\p07.exe", X64_POLICY, 0},
+      {"TwFix27", "C:\\TwFix\\p27.exe", X64_POLICY, 0},
+      {"TwFix Linked", "C:\\TwFix\\linked.exe", STARTUP_FOLDER, 0},
+      {"twfix", "C:\\TwFix\\Startup\\twfix.bat", STARTUP_FOLDER, 0},
+      {"run", "C:\\TwFix\\winrun.exe", WININI_RUN, 0},
+      {"load", "C:\\TwFix\\winload.exe", WININI_LOAD, 0},
+      {"TwFixOff", "C:\\TwFix\\off.exe", HKLM_RUN, 0},
+      // Written back by its program after it was disabled: in the store again, as found.
+      {"TwFixBack", "C:\\TwFix\\new.exe -again", HKCU_RUNONCE, 0},
+      {"Winlogon Userinit", "C:\\TwFix\\added.exe", LOGON_USERINIT, 0},
+      {"Winlogon Shell", "C:\\TwFix\\shell.exe", LOGON_SHELL, 0},
+      {"TwFixLoader", "C:\\TwFix\\hook.dll", DELAYLOAD, 0},
+      {"TwFix Sched", "C:\\TwFix\\hook.dll", TASKSCHEDULER, 0},
+      {"TwFix Hook", "C:\\TwFix\\hook.dll", SHELLHOOK, 0},
+      {"hook", "C:\\TwFix\\hook.dll", APPINIT_DLL, 0},
+      {"TwFixNotify", "C:\\TwFix\\hook.dll", NOTIFY, 0},
+  };
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "TwFixBack"),
+            std::nullopt);
+}
+
+}  // namespace
