@@ -25,6 +25,24 @@ seed_prefix() {
     echo "run.sh: seeding the prefix with $demo_reg failed" >&2
     return 1
   fi
+  place_startup_files
+}
+
+# The demo user's Startup folder gets a shortcut, a batch file and a desktop.ini, and
+# win.ini a program in its run= list.
+place_startup_files() {
+  local user_dir startup ini="$prefix/drive_c/windows/win.ini"
+  user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+  if [[ -n "$user_dir" ]]; then
+    startup="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
+    mkdir -p "$startup" && cp "$root/demo/startup/"* "$startup/"
+  fi
+  local entry='run=C:\Program Files\Glimmer\glimmer.exe'
+  if [[ -f "$ini" ]] && grep -qi '^\[windows\]' "$ini"; then
+    ENTRY="$entry" perl -0pi -e 's/^(\[windows\][^\n]*\n)/$1$ENV{ENTRY}\r\n/mi' "$ini"
+  else
+    printf '[windows]\r\n%s\r\n' "$entry" >> "$ini"
+  fi
 }
 
 # The first visible top-level window whose title begins with "Tallowick", within $1 s.

@@ -1,0 +1,3 @@
+@echo off
+rem Maps the family photo share at logon.
+net use P: \\nas\photos
