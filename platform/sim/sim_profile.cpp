@@ -17,22 +17,6 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string cur;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(cur);
-      cur.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) lines.push_back(cur);
-  return lines;
-}
 
 // "[name]" gives name; anything else is not a section line.
 bool SectionName(const std::string& line, std::string* name) {
@@ -104,7 +88,7 @@ DWORD SimProfile::GetPrivateProfileStringA(const char* section, const char* key,
                                            const char* defaultText, char* out, DWORD size,
                                            const char* file) {
   if (!out || size == 0) return 0;
-  std::vector<std::string> lines = Lines(files_.ReadFileText(FullPath(file)));
+  std::vector<std::string> lines = SplitLines(files_.ReadFileText(FullPath(file)));
   if (!section) {
     std::vector<std::string> names;
     std::string name;
@@ -154,7 +138,7 @@ BOOL SimProfile::WritePrivateProfileStringA(const char* section, const char* key
     system_.SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
-  std::vector<std::string> lines = Lines(files_.ReadFileText(path));
+  std::vector<std::string> lines = SplitLines(files_.ReadFileText(path));
   // Find the section's range [begin, end).
   size_t begin = lines.size(), end = lines.size();
   for (size_t i = 0; i < lines.size(); ++i) {

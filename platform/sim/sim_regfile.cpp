@@ -13,6 +13,7 @@
 
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_registry_impl.h"
+#include "platform/sim/sim_text.h"
 
 namespace sim {
 namespace regfile {
@@ -65,22 +66,6 @@ bool DecodeUtf8(const std::string& bytes, size_t start, std::string* out) {
   return true;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string cur;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(cur);
-      cur.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) lines.push_back(cur);
-  return lines;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsHexDigit(char c) {

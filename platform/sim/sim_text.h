@@ -2,6 +2,7 @@
 #pragma once
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -23,6 +24,24 @@ inline unsigned long CopyOut(const std::string& text, char* out, unsigned long s
   std::memcpy(out, text.data(), n);
   out[n] = '\0';
   return n;
+}
+
+// The lines of a text, split at CR LF, CR or LF; a last line without its end counts too.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string cur;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(cur);
+      cur.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) lines.push_back(cur);
+  return lines;
 }
 
 }  // namespace sim

@@ -14,22 +14,13 @@
 #include "startup/location_codes.h"
 #include "startup/run_list.h"
 #include "tests/contract/contract_support.h"
+#include "tests/contract/run_rows.h"
 
 namespace {
 
 using namespace startup;
 
-struct Row {
-  std::string title, path;
-  int code, aux;
-  bool operator==(const Row& o) const {
-    return title == o.title && text::CompareNoCase(path, o.path) == 0 && code == o.code && aux == o.aux;
-  }
-};
-
-std::ostream& operator<<(std::ostream& os, const Row& r) {
-  return os << "{" << r.title << " | " << r.path << " | " << r.code << " | " << r.aux << "}";
-}
+using contract::Row;
 
 // The values the fixture changes that the machine had before, put back afterwards.
 struct Saved {
@@ -182,7 +173,7 @@ TEST_F(StartupMachine, EveryLocationKindIsListed) {
 
   std::vector<Row> rows;
   for (int i = 0; i < RunCount(); ++i) {
-    Row r{RunTitle(i), RunPath(i), GetRunLocation(i), GetRunAux(i)};
+    Row r = contract::RowOf(i);
     bool fixture = text::ContainsNoCase(r.title, "TwFix") || text::ContainsNoCase(r.path, "TwFix");
     // Wine's Resolve never gives up on a missing target, so Wine lists the dead shortcut;
     // Windows, and the simulated machine with it, leave it out.

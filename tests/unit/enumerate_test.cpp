@@ -8,30 +8,15 @@
 #include "startup/enumerate.h"
 #include "startup/location_codes.h"
 #include "startup/run_list.h"
+#include "tests/contract/run_rows.h"
 #include "tests/unit/sim_fixture.h"
 
 namespace {
 
 using namespace startup;
 
-struct Row {
-  std::string title, path;
-  int code, aux;
-  bool operator==(const Row& o) const {
-    return title == o.title && path == o.path && code == o.code && aux == o.aux;
-  }
-};
-
-std::ostream& operator<<(std::ostream& os, const Row& r) {
-  return os << "{" << r.title << " | " << r.path << " | " << r.code << " | " << r.aux << "}";
-}
-
-std::vector<Row> Rows() {
-  std::vector<Row> rows;
-  for (int i = 0; i < RunCount(); ++i)
-    rows.push_back({RunTitle(i), RunPath(i), GetRunLocation(i), GetRunAux(i)});
-  return rows;
-}
+using contract::Row;
+using contract::Rows;
 
 class Enumerate : public testing_support::SimTest {
  protected:
