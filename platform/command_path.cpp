@@ -222,12 +222,11 @@ std::string GetIEPath() {
 std::string GetDefaultBrowserPath() {
   std::string command =
       text::StripQuotes(reg::GetRegString(HKEY_LOCAL_MACHINE, settings::LangString(5).c_str(), "", 512));
-  // The options begin at the first " -" (a "-" inside a folder name is not one).
+  // The options begin at the first " -" (a "-" inside a folder name is not one). Other
+  // arguments ("%1") need no cut: the file ends with its extension anyway, and cutting a
+  // character would break a command that has no arguments.
   size_t dash = command.find(" -");
-  if (dash != std::string::npos)
-    command = command.substr(0, dash);
-  else if (!command.empty())
-    command.pop_back();
+  if (dash != std::string::npos) command = command.substr(0, dash);
   if (command.empty()) {
     std::string folder = IEFolder(settings::LangString(12));
     command = folder + "\\IExplore.exe";
