@@ -121,7 +121,9 @@ TEST_F(Toggle, AFailingCallNeverLosesTheEntry) {
         reg::DeleteRegKeyTreeCopy(kDisabled.c_str(), HKEY_LOCAL_MACHINE);
         reg::DeleteRegValue("Entry", HKEY_CURRENT_USER, kRun.c_str());
         SetRun(HKEY_CURRENT_USER, kRun, "Entry", kQuoted);
-        if (startDisabled) ASSERT_EQ(ToggleRunItem("Entry", kStripped, "", HKCU_RUN), 1);
+        if (startDisabled) {
+          ASSERT_EQ(ToggleRunItem("Entry", kStripped, "", HKCU_RUN), 1);
+        }
         machine_.registry().FailCall(call, ERROR_ACCESS_DENIED, skip);
         ToggleRunItem("Entry", kStripped, "", HKCU_RUN);
         machine_.registry().ClearFailures();
