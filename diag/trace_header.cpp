@@ -1,15 +1,41 @@
 #include "diag/trace_header.h"
 
 #include <string>
+#include <vector>
 
 #include "diag/os_info.h"
 #include "diag/testlog.h"
 #include "platform/class_lookup.h"
+#include "platform/command_path.h"
 #include "platform/platform.h"
+#include "platform/processes.h"
 #include "platform/registry_access.h"
 #include "records/detected_date.h"
+#include "startup/enumerate.h"
+#include "startup/run_list.h"
 
 namespace diag {
+
+namespace {
+// One line per running process: its program file, labelled with the file's name.
+void LogRunningProcesses() {
+  auto& procs = plat::Processes();
+  std::vector<DWORD> pids;
+  procs.EnumProcesses(&pids);
+  for (DWORD pid : pids) {
+    plat::ProcessHandle h =
+        procs.OpenProcess(plat::kProcessQueryInformation | plat::kProcessVmRead, FALSE, pid);
+    if (!h) continue;
+    std::vector<plat::ModuleId> modules;
+    if (!procs.EnumProcessModules(h, &modules) || modules.empty()) continue;
+    char module[MAX_PATH + 1] = {};
+    DWORD len = procs.GetModuleFileNameExA(h, modules[0], module, MAX_PATH);
+    if (len == 0) continue;
+    std::string path(module, len);
+    TestLog(path.c_str(), paths::GetFileName(path).c_str());
+  }
+}
+}  // namespace
 
 void InitializeTestLog() {
   reg::Set64BitFlag(plat::Sys().Is64BitProcess() || IsWow64());
@@ -20,9 +46,14 @@ void InitializeTestLog() {
   lookup::GetProductVersionText(3, &version);
   TestLog(version.c_str(), "Tallowick Version");
   TestLog(WindowsVersionText().c_str(), "Windows Version");
-  // Each block lists what its enumeration finds, once that enumeration exists.
   TestLog("     -----------------", "--------------    Active Tasks");
+  LogRunningProcesses();
   TestLog("        -----------------------", "-----------------------    Basic Startup Programs");
+  int n = startup::EnumerateStartups(0);
+  for (int i = 0; i < n; ++i)
+    TestLog(startup::RunPath(i).c_str(), startup::RunTitle(i).c_str());
+  startup::ClearRunList();
+  // The delayed programs are listed here with the delayed-start records.
   TestLog("  ------------------", "---------------    Delayed Startup");
   TestLog("  ---- ", "   ---");
   TestLog("  ------------------", "---------------    Debug Info ");

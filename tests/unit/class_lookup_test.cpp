@@ -67,9 +67,16 @@ TEST_F(ClassLookup, TraceHeader) {
   const std::string trace = "C:\\Windows\\Temp\\trace.txt";
   diag::SetTraceFile(trace);
   diag::SetTraceCounter(0);
+  Seed("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n"
+       "\"Agent\"=\"C:\\\\Apps\\\\agent.exe -tray\"\n");
+  sim::SimProcess p;
+  p.mainModule = "C:\\Apps\\agent.exe";
+  machine_.processes().Add(p);
   diag::InitializeTestLog();
   auto lines = contract::TraceLines(trace);
-  ASSERT_EQ(lines.size(), 10u);
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_TRUE(contract::TraceHas(lines, "agent.exe", "C:\\Apps\\agent.exe"));
+  EXPECT_TRUE(contract::TraceHas(lines, "Agent", "C:\\Apps\\agent.exe -tray"));
   EXPECT_TRUE(contract::TraceHas(lines, "Init TestLog", "(x64)"));
   EXPECT_TRUE(contract::TraceHas(lines, "Testing:", "12/10/2026 10:00 AM"));
   EXPECT_TRUE(contract::TraceHas(lines, "Windows Version", "Windows 7 SP1"));
