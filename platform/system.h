@@ -52,8 +52,13 @@ class ISystem {
   virtual void InitCommonControls() = 0;
   // The common-controls library's version (DllGetVersion of comctl32); false when unknown.
   virtual bool GetCommonControlsVersion(DWORD* major, DWORD* minor) = 0;
-  // GetSystemMetrics (SM_TABLETPC is 86).
+  // GetSystemMetrics: SM_CXSCREEN 0, SM_CYSCREEN 1, SM_CXVSCROLL 2, SM_CXBORDER 5,
+  // SM_CYBORDER 6, SM_CYFRAME 33, SM_XVIRTUALSCREEN 76, SM_YVIRTUALSCREEN 77,
+  // SM_CXVIRTUALSCREEN 78, SM_CYVIRTUALSCREEN 79, SM_TABLETPC 86.
   virtual int GetSystemMetrics(int index) = 0;
+  // SystemParametersInfoA(SPI_GETWORKAREA): the desktop's work area on the primary screen in
+  // screen pixels (the screen less the taskbar); false when it cannot be read.
+  virtual bool GetWorkArea(int* left, int* top, int* right, int* bottom) = 0;
 };
 
 }  // namespace plat

@@ -54,6 +54,44 @@ SimSystem::SimSystem() {
   localTime.day = 10;
   localTime.dayOfWeek = 4;
   localTime.hour = 10;
+  // Frame and scroll-bar sizes of a Windows 7 desktop at 96 dpi.
+  metrics[2] = 17;  // SM_CXVSCROLL
+  metrics[5] = 1;   // SM_CXBORDER
+  metrics[6] = 1;   // SM_CYBORDER
+  metrics[33] = 4;  // SM_CYFRAME
+  SetScreen(1280, 1024);
+}
+
+void SimSystem::SetScreen(int width, int height, int taskbarHeight) {
+  metrics[0] = width;   // SM_CXSCREEN
+  metrics[1] = height;  // SM_CYSCREEN
+  workLeft = 0;
+  workTop = 0;
+  workRight = width;
+  workBottom = height - taskbarHeight;
+  SetVirtualScreen(0, 0, width, height);
+}
+
+void SimSystem::SetVirtualScreen(int left, int top, int width, int height) {
+  metrics[76] = left;
+  metrics[77] = top;
+  metrics[78] = width;
+  metrics[79] = height;
+}
+
+int SimSystem::GetSystemMetrics(int index) {
+  if (index == 86) return tabletPC;  // SM_TABLETPC
+  auto it = metrics.find(index);
+  return it == metrics.end() ? 0 : it->second;
+}
+
+bool SimSystem::GetWorkArea(int* left, int* top, int* right, int* bottom) {
+  if (!workAreaAvailable) return false;
+  *left = workLeft;
+  *top = workTop;
+  *right = workRight;
+  *bottom = workBottom;
+  return true;
 }
 
 void SimSystem::SetEnv(const std::string& name, const std::string& value) {

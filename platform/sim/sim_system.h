@@ -29,6 +29,20 @@ class SimSystem : public plat::ISystem {
   bool commonControlsKnown = true;
   DWORD commonControlsMajor = 6, commonControlsMinor = 10;
   int tabletPC = 0;
+  // The screens: GetSystemMetrics answers from this table (index -> value; 0 for any index it
+  // lacks, as Windows does for an unknown index), SM_TABLETPC from tabletPC. SetScreen fills
+  // it for one primary screen; the default is 1280 x 1024.
+  std::map<int, int> metrics;
+  // The work area (SPI_GETWORKAREA), by default the primary screen less a 40-pixel taskbar
+  // along the bottom; workAreaAvailable = false makes the query fail.
+  int workLeft = 0, workTop = 0, workRight = 0, workBottom = 0;
+  bool workAreaAvailable = true;
+
+  // One primary screen of width x height, the work area less a taskbar of taskbarHeight
+  // pixels along the bottom, and a virtual screen equal to the primary screen.
+  void SetScreen(int width, int height, int taskbarHeight = 40);
+  // The bounding rectangle of all monitors (SM_X/YVIRTUALSCREEN, SM_CX/CYVIRTUALSCREEN).
+  void SetVirtualScreen(int left, int top, int width, int height);
   // Strings the program's string table holds beyond (or instead of) the built-in table.
   std::map<UINT, std::string> stringOverrides;
 
@@ -61,7 +75,8 @@ class SimSystem : public plat::ISystem {
     *minor = commonControlsMinor;
     return true;
   }
-  int GetSystemMetrics(int index) override { return index == 86 ? tabletPC : 0; }
+  int GetSystemMetrics(int index) override;
+  bool GetWorkArea(int* left, int* top, int* right, int* bottom) override;
 
  private:
   DWORD lastError_ = 0;

@@ -105,6 +105,15 @@ class Win32System : public plat::ISystem {
     return true;
   }
   int GetSystemMetrics(int index) override { return ::GetSystemMetrics(index); }
+  bool GetWorkArea(int* left, int* top, int* right, int* bottom) override {
+    RECT r = {};
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return false;
+    *left = r.left;
+    *top = r.top;
+    *right = r.right;
+    *bottom = r.bottom;
+    return true;
+  }
 };
 
 }  // namespace
