@@ -8,6 +8,7 @@
 #include "diag/testlog.h"
 #include "platform/platform.h"
 #include "settings/options.h"
+#include "ui/help_pages.h"
 
 namespace app {
 
@@ -85,7 +86,7 @@ bool MainWindowMessage(IMainHost& host, unsigned message, WPARAM wParam, LPARAM 
         host.OpenTabWindow(0);
       return true;
     case WM_HELP:
-      // The help page of the help-context tab opens here once the help pages exist.
+      ui::OpenHelpPage(State().helpContext);
       return true;
     case MSG_REPOST_COMMAND:
       host.PostToMain(WM_COMMAND, wParam, 0);

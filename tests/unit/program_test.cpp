@@ -260,13 +260,16 @@ TEST_F(Program, MainWindowMessages) {
     host_.PostToMain(WM_SYSCOMMAND, SC_RESTORE, 0);
     host_.PostToMain(WM_SYSCOMMAND, SC_CLOSE, 0);  // ignored
     host_.PostToMain(WM_COMMAND, 6069, 0);
+    app::State().helpContext = 6029;
+    host_.PostToMain(WM_HELP, 0, 0);
     host_.PumpMessages();
   };
   Run("");
   // The re-posted command queues behind the messages already waiting.
   EXPECT_EQ(host_.tabWindowRaises, (std::vector<int>{0, 6039}));
-  ASSERT_EQ(machine_.launcher().launches.size(), 1u);
+  ASSERT_EQ(machine_.launcher().launches.size(), 2u);
   EXPECT_EQ(machine_.launcher().launches[0].verb, "open");
+  EXPECT_NE(machine_.launcher().launches[1].file.find("tasks.html"), std::string::npos);
   EXPECT_TRUE(host_.quitPosted);
 }
 
