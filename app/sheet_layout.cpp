@@ -51,9 +51,11 @@ std::vector<LayoutMove> LayOutPage(const PageMeasures& p) {
     patrolTop = 1 + p.help->cy + kPatrolGap;
     keep(PageControl::Help, *p.help, buttonsLeft, 1, "DeferWindowPos Help");
   }
-  if (p.patrol) keep(PageControl::Patrol, *p.patrol, buttonsLeft, patrolTop, "DeferWindowPos Check");
+  if (p.patrol)
+    keep(PageControl::Patrol, *p.patrol, buttonsLeft, patrolTop, "DeferWindowPos Check");
 
-  if (p.headerText) keep(PageControl::HeaderText, *p.headerText, 2 * F + 60, 1, "DeferWindowPos Text0");
+  if (p.headerText)
+    keep(PageControl::HeaderText, *p.headerText, 2 * F + 60, 1, "DeferWindowPos Text0");
 
   int checkTop = imageHeight + 3;
   int secondCheckLeft = kCheckLeft;

@@ -8,7 +8,7 @@
 #include "platform/class_lookup.h"
 #include "platform/command_path.h"
 #include "platform/platform.h"
-#include "platform/processes.h"
+#include "platform/process_list.h"
 #include "platform/registry_access.h"
 #include "records/detected_date.h"
 #include "startup/enumerate.h"
@@ -19,21 +19,8 @@ namespace diag {
 namespace {
 // One line per running process: its program file, labelled with the file's name.
 void LogRunningProcesses() {
-  auto& procs = plat::Processes();
-  std::vector<DWORD> pids;
-  procs.EnumProcesses(&pids);
-  for (DWORD pid : pids) {
-    plat::ProcessHandle h =
-        procs.OpenProcess(plat::kProcessQueryInformation | plat::kProcessVmRead, FALSE, pid);
-    if (!h) continue;
-    std::vector<plat::ModuleId> modules;
-    if (!procs.EnumProcessModules(h, &modules) || modules.empty()) continue;
-    char module[MAX_PATH + 1] = {};
-    DWORD len = procs.GetModuleFileNameExA(h, modules[0], module, MAX_PATH);
-    if (len == 0) continue;
-    std::string path(module, len);
+  for (const std::string& path : plat::MainModulePaths())
     TestLog(path.c_str(), paths::GetFileName(path).c_str());
-  }
 }
 }  // namespace
 

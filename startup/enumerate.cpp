@@ -10,7 +10,7 @@
 #include "platform/class_lookup.h"
 #include "platform/command_path.h"
 #include "platform/links.h"
-#include "platform/processes.h"
+#include "platform/process_list.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/registry_access.h"
@@ -154,19 +154,7 @@ void MarkRunningItems() {
   std::set<std::string> longPaths, names;
   {
     paths::RedirectionOff off;
-    auto& procs = plat::Processes();
-    std::vector<DWORD> pids;
-    procs.EnumProcesses(&pids);
-    for (DWORD pid : pids) {
-      plat::ProcessHandle h =
-          procs.OpenProcess(plat::kProcessQueryInformation | plat::kProcessVmRead, FALSE, pid);
-      if (!h) continue;
-      std::vector<plat::ModuleId> modules;
-      if (!procs.EnumProcessModules(h, &modules) || modules.empty()) continue;
-      char module[MAX_PATH + 1] = {};
-      DWORD n = procs.GetModuleFileNameExA(h, modules[0], module, MAX_PATH);
-      if (n == 0) continue;
-      std::string path(module, n);
+    for (const std::string& path : plat::MainModulePaths()) {
       longPaths.insert(text::UpperAnsi(paths::GetLongPath(path)));
       names.insert(text::UpperAnsi(paths::GetFileName(path)));
     }

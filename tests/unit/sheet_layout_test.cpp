@@ -9,7 +9,7 @@
 #include "tests/unit/sim_fixture.h"
 
 namespace app {
-std::ostream& operator<<(std::ostream& os, const WindowRect& r) {
+inline std::ostream& operator<<(std::ostream& os, const WindowRect& r) {
   return os << "{" << r.left << ", " << r.top << ", " << r.width << " x " << r.height << "}";
 }
 }  // namespace app

@@ -41,7 +41,7 @@ std::ostream& operator<<(std::ostream& os, const Saved& s) {
 }  // namespace
 
 namespace app {
-std::ostream& operator<<(std::ostream& os, const WindowRect& r) {
+inline std::ostream& operator<<(std::ostream& os, const WindowRect& r) {
   return os << "{" << r.left << ", " << r.top << ", " << r.width << " x " << r.height << "}";
 }
 }  // namespace app
