@@ -149,3 +149,37 @@ TEST_F(ProgramEntry, RestoreRemovesTheProgramsKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProgramEntry, TheSheetKeepsItsPlaceAndTab) {
+  WriteText(HKEY_CURRENT_USER, kProgramKey, "xPos", "100");
+  WriteText(HKEY_CURRENT_USER, kProgramKey, "yPos", "50");
+  WriteText(HKEY_CURRENT_USER, kProgramKey, "dxPos", "700");
+  WriteText(HKEY_CURRENT_USER, kProgramKey, "dyPos", "560");
+  {
+    winetest::ScopedProgram program("-DELAY");
+    HWND sheet = winetest::WaitForWindowClass("#32770", 30000, "Tallowick");
+    ASSERT_NE(sheet, nullptr);
+    Sleep(500);
+    RECT r = {};
+    GetWindowRect(sheet, &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.right - r.left, 700);
+    EXPECT_EQ(r.bottom - r.top, 560);
+    // Moved and resized by the user, then closed through a second start.
+    SetWindowPos(sheet, nullptr, 120, 80, 760, 600, SWP_NOZORDER);
+    Sleep(300);
+    EXPECT_EQ(winetest::RunProgram("-Q", 30000), 0u);
+    DWORD code = 0;
+    ASSERT_TRUE(program.Wait(30000, &code));
+  }
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kProgramKey, "xPos"), "120");
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kProgramKey, "yPos"), "80");
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kProgramKey, "dxPos"), "760");
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kProgramKey, "dyPos"), "600");
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kOptionsKey, "StartTab"), "6055");
+}
+
+}  // namespace

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/sheet_layout.h"
 #include "app/tab_pages.h"
+#include "app/window_geometry.h"
 #include "platform/platform.h"
 #include "settings/language.h"
 #include "ui/win32/win32_main_host.h"
@@ -18,13 +20,81 @@ namespace uiwin {
 
 namespace {
 
+bool IsNt() {
+  plat::OsVersion v;
+  return plat::Sys().GetVersionExA(v, false) && v.platformId == VER_PLATFORM_WIN32_NT;
+}
+
 constexpr int kHeaderText = 1047;
 constexpr int kCloseString = 304;
 constexpr int kSheetFailedMessage = 24;
 
+HWND g_sheet = nullptr;
+WNDPROC g_sheetProc = nullptr;
+POINT g_minTrack = {};
+
+app::WindowRect SheetRect(HWND sheet) {
+  RECT r = {};
+  GetWindowRect(sheet, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The sheet follows its size: tab strip, Close button and the current page.
+void LayOutSheetNow(HWND sheet) {
+  app::WindowRect r = SheetRect(sheet);
+  HWND tab = PropSheet_GetTabControl(sheet);
+  int rows = tab ? TabCtrl_GetRowCount(tab) : 1;
+  app::SheetLayout layout = app::LayOutSheet(r.width, r.height, rows);
+  if (tab) SetWindowPos(tab, nullptr, 0, 0, layout.tabStrip.cx, layout.tabStrip.cy, SWP_NOMOVE | SWP_NOZORDER);
+  if (HWND close = GetDlgItem(sheet, IDCANCEL)) {
+    SetWindowPos(close, nullptr, layout.closeLeft, layout.closeTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+  if (HWND page = PropSheet_GetCurrentPageHwnd(sheet))
+    SetWindowPos(page, nullptr, 0, 0, layout.page.cx, layout.page.cy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      LayOutSheetNow(sheet);
+      break;
+    case WM_GETMINMAXINFO:
+      if (g_minTrack.x > 0) reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = g_minTrack;
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(g_sheetProc, sheet, message, wParam, lParam);
+}
+
+// Once per opening: the sheet gets its saved place and size back, follows its size from then
+// on, and may not be made smaller than it starts.
+void SetUpSheet(HWND sheet) {
+  g_sheet = sheet;
+  RECT client = {};
+  GetClientRect(sheet, &client);
+  g_minTrack = {client.right - 20, client.bottom - 64};
+  app::WindowRect r = SheetRect(sheet);
+  app::Placement place = app::RestoreWindowGeometry(app::kSheetGeometry, r.width, r.height);
+  if (IsNt()) {
+    g_sheetProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetProc)));
+  }
+  SetWindowPos(sheet, nullptr, place.rect.left, place.rect.top, place.rect.width, place.rect.height,
+               SWP_NOZORDER | SWP_NOACTIVATE | (place.resize ? 0 : SWP_NOSIZE));
+}
+
+void SaveSheetGeometry() {
+  if (g_sheet && IsWindow(g_sheet)) app::SaveWindowGeometry(app::kSheetGeometry, SheetRect(g_sheet));
+}
+
 // The sheet's own frame on the NT family: resizable, minimisable, with system menu.
-int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam) {
-  if (message == PSCB_PRECREATE && lParam) {
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
+  if (message == PSCB_INITIALIZED) {
+    SetUpSheet(sheet);
+    return 0;
+  }
+  if (message == PSCB_PRECREATE && lParam && IsNt()) {
     bool ex = reinterpret_cast<const WORD*>(lParam)[1] == 0xFFFF;
     if (ex) {
       // DLGTEMPLATEEX: dlgVer, signature, helpID, exStyle, style.
@@ -71,12 +141,14 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
       }
       if (hdr->code == PSN_KILLACTIVE) {
         app::State().helpContext = 0;
+        SaveSheetGeometry();
         SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
         return TRUE;
       }
       return FALSE;
     }
     case WM_DESTROY:
+      SaveSheetGeometry();
       if (app::State().currentTab != 0) {
         app::State().currentTab = 0;
         if (HWND main = MainWindow()) PostMessageA(main, WM_CLOSE, 0, 0);
@@ -127,7 +199,7 @@ void OpenTabWindow(Win32MainHost& host, int command) {
   }
   PROPSHEETHEADERA h = {};
   h.dwSize = sizeof h;
-  h.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | (nt ? PSH_USECALLBACK : 0);
+  h.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
   h.hwndParent = main;
   h.hInstance = host.instance();
   h.pszCaption = state.caption.c_str();
@@ -136,7 +208,11 @@ void OpenTabWindow(Win32MainHost& host, int command) {
   h.ppsp = psp.data();
   h.pfnCallback = SheetCallback;
   // The open sound plays here once the sound options are wired to the view.
-  if (PropertySheetA(&h) < 0) {
+  g_sheet = nullptr;
+  g_minTrack = {};
+  INT_PTR result = PropertySheetA(&h);
+  g_sheet = nullptr;
+  if (result < 0) {
     state.currentTab = 0;
     MessageBoxA(main, settings::LangString(kSheetFailedMessage).c_str(), state.caption.c_str(),
                 MB_OK | MB_ICONERROR);
