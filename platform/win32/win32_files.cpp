@@ -1,4 +1,5 @@
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_lookup.h"
 
 #include <shlobj.h>
 
@@ -196,14 +197,12 @@ class Win32Files : public plat::IFileSystem {
 
   bool Wow64DisableWow64FsRedirection(void** oldValue) override {
     using Fn = BOOL(WINAPI*)(PVOID*);
-    static Fn fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(
-        ::GetModuleHandleA("KERNEL32.DLL"), "Wow64DisableWow64FsRedirection")));
+    static Fn fn = LookUp<Fn>("KERNEL32.DLL", "Wow64DisableWow64FsRedirection");
     return fn && fn(oldValue);
   }
   bool Wow64RevertWow64FsRedirection(void* oldValue) override {
     using Fn = BOOL(WINAPI*)(PVOID);
-    static Fn fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(
-        ::GetModuleHandleA("KERNEL32.DLL"), "Wow64RevertWow64FsRedirection")));
+    static Fn fn = LookUp<Fn>("KERNEL32.DLL", "Wow64RevertWow64FsRedirection");
     return fn && fn(oldValue);
   }
 

@@ -1,4 +1,5 @@
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_lookup.h"
 
 #include <string>
 
@@ -55,8 +56,7 @@ class Win32Registry : public plat::IRegistry {
   using DeleteKeyExFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
   // Looked up at run time: systems before XP x64 lack it.
   static DeleteKeyExFn DeleteKeyEx() {
-    static DeleteKeyExFn fn = reinterpret_cast<DeleteKeyExFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("Advapi32.dll"), "RegDeleteKeyExA")));
+    static DeleteKeyExFn fn = LookUp<DeleteKeyExFn>("Advapi32.dll", "RegDeleteKeyExA");
     return fn;
   }
 };

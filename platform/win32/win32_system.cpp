@@ -1,4 +1,5 @@
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_lookup.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -58,8 +59,7 @@ class Win32System : public plat::ISystem {
   }
   bool IsWow64Process() override {
     using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    static Fn fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("kernel32"), "IsWow64Process")));
+    static Fn fn = LookUp<Fn>("kernel32", "IsWow64Process");
     BOOL wow = FALSE;
     return fn && fn(::GetCurrentProcess(), &wow) && wow;
   }
@@ -95,7 +95,7 @@ class Win32System : public plat::ISystem {
     if (!comctl) comctl = ::LoadLibraryA("comctl32.dll");
     if (!comctl) return false;
     using Fn = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion")));
+    auto fn = LookUp<Fn>(comctl, "DllGetVersion");
     if (!fn) return false;
     DLLVERSIONINFO info = {};
     info.cbSize = sizeof info;
