@@ -183,3 +183,33 @@ TEST_F(ProgramEntry, TheSheetKeepsItsPlaceAndTab) {
 }
 
 }  // namespace
+
+namespace {
+
+// The list of the page follows the sheet's size.
+TEST_F(ProgramEntry, ThePageListFollowsTheSheet) {
+  winetest::ScopedProgram program("");
+  HWND sheet = winetest::WaitForWindowClass("#32770", 30000, "Tallowick");
+  ASSERT_NE(sheet, nullptr);
+  Sleep(500);
+  auto listWidth = [&] {
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, 0x400 + 118 /* PSM_GETCURRENTPAGEHWND */, 0, 0));
+    HWND list = GetDlgItem(page, 1000);
+    RECT r = {};
+    GetWindowRect(list, &r);
+    return r.right - r.left;
+  };
+  SetWindowPos(sheet, nullptr, 10, 10, 700, 560, SWP_NOZORDER);
+  Sleep(300);
+  int small = listWidth();
+  SetWindowPos(sheet, nullptr, 10, 10, 1000, 700, SWP_NOZORDER);
+  Sleep(300);
+  int large = listWidth();
+  EXPECT_EQ(large - small, 300);
+  winetest::SaveScreenshot("startup-page-resized", sheet);
+  EXPECT_EQ(winetest::RunProgram("-Q", 30000), 0u);
+  DWORD code = 0;
+  ASSERT_TRUE(program.Wait(30000, &code));
+}
+
+}  // namespace

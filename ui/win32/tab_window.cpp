@@ -14,6 +14,7 @@
 #include "app/window_geometry.h"
 #include "platform/platform.h"
 #include "settings/language.h"
+#include "ui/win32/page_layout.h"
 #include "ui/win32/win32_main_host.h"
 
 namespace uiwin {
@@ -49,8 +50,10 @@ void LayOutSheetNow(HWND sheet) {
   if (HWND close = GetDlgItem(sheet, IDCANCEL)) {
     SetWindowPos(close, nullptr, layout.closeLeft, layout.closeTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
-  if (HWND page = PropSheet_GetCurrentPageHwnd(sheet))
+  if (HWND page = PropSheet_GetCurrentPageHwnd(sheet)) {
     SetWindowPos(page, nullptr, 0, 0, layout.page.cx, layout.page.cy, SWP_NOMOVE | SWP_NOZORDER);
+    LayOutPageWindow(page);
+  }
 }
 
 LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -136,6 +139,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
         ShowWindow(ok, SW_HIDE);
         EnableWindow(ok, FALSE);
         SetDlgItemTextA(sheet, IDCANCEL, settings::LangString(kCloseString).c_str());
+        LayOutPageWindow(page);
         SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
         return TRUE;
       }
@@ -147,6 +151,9 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
       }
       return FALSE;
     }
+    case kLayoutMessage:
+      LayOutPageWindow(page);
+      return TRUE;
     case WM_DESTROY:
       SaveSheetGeometry();
       if (app::State().currentTab != 0) {

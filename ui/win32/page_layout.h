@@ -1,0 +1,12 @@
+// The page layout of message 6049: the page's furniture placed for its new size.
+#pragma once
+#include "platform/wintypes.h"
+
+namespace uiwin {
+
+inline constexpr UINT kLayoutMessage = 6049;
+
+// Lays out a page that holds a list; other pages keep their dialog layout.
+void LayOutPageWindow(HWND page);
+
+}  // namespace uiwin
