@@ -474,22 +474,21 @@ bool SimLinks::Load(const char* lnkPath, plat::ShellLink* out, bool resolve, DWO
   }
 
   plat::ShellLink link;
+  // Each text as the Get* calls give it: single-byte and cut to its buffer.
+  auto text = [&](auto sizeOf, auto get, size_t limit) {
+    return Cut(Utf8ToAnsi(file.Text(sizeOf, get)), limit);
+  };
   if ((layout.flags & kHasLinkInfo) && !(layout.flags & kForceNoLinkInfo))
-    link.target = Cut(Utf8ToAnsi(file.Text(liblnk_file_get_utf8_local_path_size,
-                                           liblnk_file_get_utf8_local_path)),
-                      kPathChars);
-  link.arguments = Cut(Utf8ToAnsi(file.Text(liblnk_file_get_utf8_command_line_arguments_size,
-                                            liblnk_file_get_utf8_command_line_arguments)),
-                       kTextChars);
-  link.description = Cut(Utf8ToAnsi(file.Text(liblnk_file_get_utf8_description_size,
-                                              liblnk_file_get_utf8_description)),
-                         kTextChars);
-  link.workingFolder = Cut(Utf8ToAnsi(file.Text(liblnk_file_get_utf8_working_directory_size,
-                                                liblnk_file_get_utf8_working_directory)),
-                           kPathChars);
-  link.iconPath = Cut(Utf8ToAnsi(file.Text(liblnk_file_get_utf8_icon_location_size,
-                                           liblnk_file_get_utf8_icon_location)),
-                      kPathChars);
+    link.target =
+        text(liblnk_file_get_utf8_local_path_size, liblnk_file_get_utf8_local_path, kPathChars);
+  link.arguments = text(liblnk_file_get_utf8_command_line_arguments_size,
+                        liblnk_file_get_utf8_command_line_arguments, kTextChars);
+  link.description = text(liblnk_file_get_utf8_description_size,
+                          liblnk_file_get_utf8_description, kTextChars);
+  link.workingFolder = text(liblnk_file_get_utf8_working_directory_size,
+                            liblnk_file_get_utf8_working_directory, kPathChars);
+  link.iconPath = text(liblnk_file_get_utf8_icon_location_size,
+                       liblnk_file_get_utf8_icon_location, kPathChars);
   link.iconIndex = file.IconIndex();
   // Read from the header itself: liblnk 20181227 answers 0 for the show command.
   const uint32_t show = layout.showCommand;

@@ -73,17 +73,24 @@ std::string Text(DWORD size, Get&& get) {
   return buffer;
 }
 
+// The wide path of a shortcut and a new shell link object for it.
+HRESULT Prepare(const char* lnkPath, std::wstring* path, ComRef<IShellLinkA>* link,
+                ComRef<IPersistFile>* file) {
+  if (!lnkPath || !*lnkPath) return E_INVALIDARG;
+  *path = Wide(lnkPath);
+  if (path->empty()) return E_INVALIDARG;
+  return NewLink(link, file);
+}
+
 class Win32Links : public plat::ILinks {
  public:
   bool Load(const char* lnkPath, plat::ShellLink* out, bool resolve, DWORD timeoutMs) override {
     if (!out) return Fail(E_INVALIDARG);
     *out = plat::ShellLink{};
-    if (!lnkPath || !*lnkPath) return Fail(E_INVALIDARG);
-    const std::wstring path = Wide(lnkPath);
-    if (path.empty()) return Fail(E_INVALIDARG);
+    std::wstring path;
     ComRef<IShellLinkA> link;
     ComRef<IPersistFile> file;
-    HRESULT hr = NewLink(&link, &file);
+    HRESULT hr = Prepare(lnkPath, &path, &link, &file);
     if (FAILED(hr)) return Fail(hr);
     hr = file->Load(path.c_str(), STGM_READ);
     if (FAILED(hr)) return Fail(hr);
@@ -116,12 +123,10 @@ class Win32Links : public plat::ILinks {
   }
 
   bool Save(const char* lnkPath, const plat::ShellLink& l) override {
-    if (!lnkPath || !*lnkPath) return Fail(E_INVALIDARG);
-    const std::wstring path = Wide(lnkPath);
-    if (path.empty()) return Fail(E_INVALIDARG);
+    std::wstring path;
     ComRef<IShellLinkA> link;
     ComRef<IPersistFile> file;
-    HRESULT hr = NewLink(&link, &file);
+    HRESULT hr = Prepare(lnkPath, &path, &link, &file);
     if (FAILED(hr)) return Fail(hr);
     // S_FALSE from SetPath: the target does not exist (the link is written all the same).
     if (FAILED(hr = link->SetPath(l.target.c_str()))) return Fail(hr);
