@@ -1,0 +1,10 @@
+#include "app/page_protocol.h"
+
+namespace app {
+
+std::unique_ptr<ui::Page> CreateTabPage(int command) {
+  // Pages whose views are not built yet follow the protocol with their title and furniture.
+  return std::make_unique<TabPageView>(command);
+}
+
+}  // namespace app
