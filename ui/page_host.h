@@ -41,6 +41,8 @@ struct OpenFileRequest {
   std::string initialFolder;
 };
 
+class Page;
+
 class PageHost {
  public:
   virtual ~PageHost() = default;
@@ -120,8 +122,17 @@ class PageHost {
   // The message dialog (resource 184): title and text, OK or Cancel.
   virtual int ShowMessageDialog(const std::string& title, const std::string& text) = 0;
   virtual std::string ChooseOpenFile(const OpenFileRequest& request) = 0;
-  // The caption of the tab window.
+  // The caption of the tab window (of the dialog, for a dialog's host).
   virtual std::string WindowCaption() = 0;
+  virtual void SetWindowCaption(const std::string& caption) = 0;
+
+  // --- the program's dialogs with behaviour ---
+  // Runs dialog resource `dialog` modally over this page or dialog, with `view` as its view
+  // (the view gets its own host for the dialog's controls); returns the dialog's result, the
+  // value its view passed to EndDialog (0 when the dialog could not be shown).
+  virtual int RunDialog(int dialog, Page& view) = 0;
+  // Ends the dialog this host shows, with its result (a dialog's view calls it).
+  virtual void EndDialog(int result) = 0;
 };
 
 // A page or dialog with behaviour. The host calls these in the order the windowing system
