@@ -57,15 +57,20 @@ const char* WinIniList(int code) { return code == WININI_LOAD ? "load" : "run"; 
 
 // --- registry values read and written exactly, in an explicit view ---
 
-bool ReadRaw(HKEY root, const std::string& path, const std::string& name, REGSAM view,
-             std::string* data, DWORD* type = nullptr) {
+// How a read went: the value is there, it is not (no key or no value), or the read failed.
+enum ReadStatus { kReadError = -1, kAbsent = 0, kPresent = 1 };
+
+ReadStatus ReadStatusOf(HKEY root, const std::string& path, const std::string& name, REGSAM view,
+                        std::string* data, DWORD* type = nullptr) {
   plat::RegKey key(plat::Reg());
-  if (key.Open(root, path.c_str(), KEY_READ | view) != ERROR_SUCCESS) return false;
+  LONG rc = key.Open(root, path.c_str(), KEY_READ | view);
+  if (rc == ERROR_FILE_NOT_FOUND) return kAbsent;
+  if (rc != ERROR_SUCCESS) return kReadError;
   char buf[kMaxText + 1] = {};
   DWORD size = kMaxText, t = 0;
-  if (plat::Reg().RegQueryValueExA(key.get(), name.c_str(), &t, reinterpret_cast<BYTE*>(buf), &size) !=
-      ERROR_SUCCESS)
-    return false;
+  rc = plat::Reg().RegQueryValueExA(key.get(), name.c_str(), &t, reinterpret_cast<BYTE*>(buf), &size);
+  if (rc == ERROR_FILE_NOT_FOUND) return kAbsent;
+  if (rc != ERROR_SUCCESS) return kReadError;
   if (type) *type = t;
   if (data) {
     if (t == REG_DWORD && size >= 4) {
@@ -76,7 +81,12 @@ bool ReadRaw(HKEY root, const std::string& path, const std::string& name, REGSAM
       *data = std::string(buf, strnlen(buf, size));
     }
   }
-  return true;
+  return kPresent;
+}
+
+bool ReadRaw(HKEY root, const std::string& path, const std::string& name, REGSAM view,
+             std::string* data, DWORD* type = nullptr) {
+  return ReadStatusOf(root, path, name, view, data, type) == kPresent;
 }
 
 bool ValueExists(HKEY root, const std::string& path, const std::string& name, REGSAM view) {
@@ -102,9 +112,10 @@ bool WriteDword(HKEY root, const std::string& path, const std::string& name, REG
 // True when the value is gone afterwards (also when it was never there).
 bool DeleteRaw(HKEY root, const std::string& path, const std::string& name, REGSAM view) {
   plat::RegKey key(plat::Reg());
-  if (key.Open(root, path.c_str(), KEY_ALL_ACCESS | view) != ERROR_SUCCESS)
-    return !ValueExists(root, path, name, view);
-  LONG rc = plat::Reg().RegDeleteValueA(key.get(), name.c_str());
+  LONG rc = key.Open(root, path.c_str(), KEY_ALL_ACCESS | view);
+  if (rc == ERROR_FILE_NOT_FOUND) return true;
+  if (rc != ERROR_SUCCESS) return false;
+  rc = plat::Reg().RegDeleteValueA(key.get(), name.c_str());
   return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
@@ -324,17 +335,30 @@ bool ReadDelayRecord(const std::string& file, int code, DelayRecord* out) {
   DelayRecord r;
   r.place = FindDelayPlace(file, code);
   if (!r.place.found) return false;
-  r.code = std::atoi(ReadValue(r.place, DELAY_CODE, file).c_str());
-  r.title = ReadValue(r.place, DELAY_TITLE, file);
-  std::string time;
-  if (ReadRaw(r.place.hive, DelayKeyPath(DELAY_TIME), file, r.place.view, &time)) r.seconds = std::atoi(time.c_str());
-  r.parameters = ReadValue(r.place, DELAY_PARAMETERS, file);
-  r.shortcuts = ReadValue(r.place, DELAY_SHORTCUTS, file);
-  r.applet = ReadValue(r.place, DELAY_APPLET, file);
-  r.openAs = std::atoi(ReadValue(r.place, DELAY_OPENAS, file).c_str());
-  r.runAsAdmin = std::atoi(ReadValue(r.place, DELAY_RUNAS, file).c_str()) == static_cast<int>(kRunAsAdministrator);
-  r.hasOriginal = ReadRaw(r.place.hive, DelayKeyPath(DELAY_ORIGINAL), file, r.place.view, &r.original, &r.originalType);
-  r.entry = ReadValue(r.place, DELAY_ENTRY, file);
+  // A record that cannot be read whole is not acted on: a missing piece would be taken for
+  // an absent one.
+  bool readable = true;
+  auto read = [&](int id, std::string* v, DWORD* type = nullptr) {
+    ReadStatus st = ReadStatusOf(r.place.hive, DelayKeyPath(id), file, r.place.view, v, type);
+    if (st == kReadError) readable = false;
+    return st == kPresent;
+  };
+  std::string codeText, time, openAs, runAs;
+  read(DELAY_CODE, &codeText);
+  r.code = std::atoi(codeText.c_str());
+  read(DELAY_TITLE, &r.title);
+  if (read(DELAY_TIME, &time)) r.seconds = std::atoi(time.c_str());
+  read(DELAY_PARAMETERS, &r.parameters);
+  read(DELAY_SHORTCUTS, &r.shortcuts);
+  read(DELAY_APPLET, &r.applet);
+  if (read(DELAY_OPENAS, &openAs)) r.openAs = std::atoi(openAs.c_str());
+  if (read(DELAY_RUNAS, &runAs)) r.runAsAdmin = std::atoi(runAs.c_str()) == static_cast<int>(kRunAsAdministrator);
+  r.hasOriginal = read(DELAY_ORIGINAL, &r.original, &r.originalType);
+  r.hasEntry = read(DELAY_ENTRY, &r.entry);
+  if (!readable) {
+    diag::TestLog(file.c_str(), "Delayed Program record unreadable");
+    return false;
+  }
   *out = r;
   return true;
 }
@@ -438,7 +462,8 @@ int MoveRunItemToDelayed(int index) {
   if (file.empty()) file = path;
 
   DelayPlace place = DelayPlaceFor(code);
-  if (HasValue(place, DELAY_CODE, file) || (!heldAt.empty() && FileThere(heldAt))) {
+  if (ReadStatusOf(place.hive, DelayKeyPath(DELAY_CODE), file, place.view, nullptr) != kAbsent ||
+      (!heldAt.empty() && FileThere(heldAt))) {
     diag::TestLog(file.c_str(), "DelayRunItem already delayed");
     undoEnable();
     return 0;
@@ -541,12 +566,13 @@ int RestoreDelayedItem(int index) {
     std::string key;
     RunKeyFor(code, &root, &key);
     bool exact = rec.hasOriginal;
-    std::string name = exact || HasValue(rec.place, DELAY_ENTRY, file) ? rec.entry : RunTitle(index);
+    std::string name = exact || rec.hasEntry ? rec.entry : RunTitle(index);
     std::string data = exact ? rec.original : DelayedCommand(file, rec);
     DWORD type = exact ? rec.originalType : REG_SZ;
     std::string there;
     DWORD thereType = 0;
-    if (ReadRaw(root, key, name, View64(), &there, &thereType) && (there != data || thereType != type)) {
+    ReadStatus st = ReadStatusOf(root, key, name, View64(), &there, &thereType);
+    if (st == kReadError || (st == kPresent && (there != data || thereType != type))) {
       diag::TestLog(name.c_str(), "Restore Delayed Program value in use");
       return 0;
     }

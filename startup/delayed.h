@@ -72,7 +72,7 @@ struct DelayRecord {
   int seconds = kDefaultDelaySeconds;
   int openAs = 0;
   bool runAsAdmin = false;
-  bool hasOriginal = false;
+  bool hasOriginal = false, hasEntry = false;
   std::string original, entry;
   DWORD originalType = REG_SZ;
 };

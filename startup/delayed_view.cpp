@@ -12,6 +12,7 @@
 #include "records/detected.h"
 #include "settings/language.h"
 #include "startup/enumerate.h"
+#include "startup/location_codes.h"
 #include "startup/run_list.h"
 #include "ui/list_columns.h"
 #include "ui/list_view.h"
