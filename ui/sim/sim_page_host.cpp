@@ -211,6 +211,9 @@ void SimSheet::Open(int command, bool ntPlatform) {
     h->saveGeometry = [this] {
       if (open_) app::SaveWindowGeometry(app::kSheetGeometry, rect);
     };
+    h->closeToMain = [this] {
+      if (closeToMain) closeToMain();
+    };
     pages_.push_back(std::move(slot));
   }
   for (PageSlot& slot : pages_)

@@ -143,7 +143,10 @@ class SimPageHost : public ui::PageHost {
   void SaveSheetGeometry() override;
   void LayOutPage() override { ++layouts; }
   void CloseSheet() override { closeRequested = true; }
-  void PostCloseToMain() override { ++closesPosted; }
+  void PostCloseToMain() override {
+    ++closesPosted;
+    if (closeToMain) closeToMain();
+  }
 
   int TrackMenu(const std::vector<ui::MenuItem>& items) override;
   int ShowMessageBox(const std::string& text, const std::string& captionText, unsigned style) override;
@@ -154,8 +157,10 @@ class SimPageHost : public ui::PageHost {
   int RunDialog(int dialog, ui::Page& view) override;
   void EndDialog(int result) override { endResult = result; }
 
-  // Where SaveSheetGeometry writes the sheet's rectangle from (the sheet sets it).
+  // Where SaveSheetGeometry writes the sheet's rectangle from, and where WM_CLOSE goes to
+  // the main window (the sheet sets both).
   std::function<void()> saveGeometry;
+  std::function<void()> closeToMain;
 
  private:
   Control& Ctl(int id) { return controls[id]; }
@@ -205,6 +210,8 @@ class SimSheet {
   // Called for a page's host when it is made, before the page is created (to set the
   // controls the page's dialog has, its list size, the answers...).
   std::function<void(int command, SimPageHost&)> onHostMade;
+  // Where the pages post WM_CLOSE for the main window (the headless main host sets it).
+  std::function<void()> closeToMain;
 
  private:
   void Create(PageSlot& slot);
