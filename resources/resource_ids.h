@@ -56,7 +56,7 @@
 // The program's own dialogs
 #define IDD_HISTORY 141          // history of events, with restore
 #define IDD_MESSAGE 184          // message dialog: a text and OK / Cancel
-#define IDD_DEFAULT_WARNING 194  // warning before a default Windows entry is removed
+// (194, the default-entry warning, is at the end)
 #define IDD_DELAY_OPTIONS 198    // delay options of a delayed-start program
 #define IDD_STARTUP_TYPE 199     // all users or the current user
 
@@ -117,14 +117,6 @@
 // Registry Monitoring page
 #define IDC_SUGGESTIONS 1065
 
-// About page
-#define IDC_VERSION_LINE 1041
-#define IDC_SEARCH_LABEL 1074
-#define IDC_SEARCH_TEXT 1075
-#define IDC_SEARCH 1076
-#define IDC_REPAIR_TOOLS 1094
-#define IDC_CHECK_VERSION 1123
-
 // Options page
 #define IDC_OPTIONS_TEXT 1049     // explanatory text 251
 #define IDC_TOOLTIPS_LABEL 1050
@@ -159,12 +151,6 @@
 // Message dialog (OK and Cancel are IDOK and IDCANCEL)
 #define IDC_MESSAGE_TEXT 1025
 
-// Default-entry warning (OK is IDOK)
-#define IDC_WARNING_FILE 1283     // the file path, in the large font
-#define IDC_WARNING_TEXT 907
-#define IDC_WARNING_ENTRY 1284    // the entry name or the Microsoft system file line
-#define IDC_WARNING_CONFIRM 906   // Yes, I really know what I'm doing
-
 // Delay options dialog (OK and Cancel are IDOK and IDCANCEL)
 #define IDC_DELAY_LABEL 1291
 #define IDC_DELAY_MINUTES 1285    // drop-down list 0 .. 60
@@ -183,3 +169,18 @@
 #define IDC_STARTUP_TYPE_TEXT 1297
 #define IDC_ALL_USERS 1199
 #define IDC_CURRENT_USER 1200
+
+// About page
+#define IDC_VERSION_LINE 1041
+#define IDC_SEARCH_LABEL 1074
+#define IDC_SEARCH_TEXT 1075
+#define IDC_SEARCH 1076
+#define IDC_REPAIR_TOOLS 1094
+#define IDC_CHECK_VERSION 1123
+
+// Default-entry warning (dialog 194)
+#define IDD_DEFAULT_WARNING 194
+#define IDC_WARNING_FILE 1190
+#define IDC_WARNING_TEXT 1191
+#define IDC_WARNING_TITLE 1192
+#define IDC_WARNING_CONFIRM 1193
