@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "platform/command_path.h"
+#include "platform/launching.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/registry_access.h"
@@ -308,6 +309,20 @@ void StartupView::PageCommand(ui::PageHost& host, int id) {
     case IDC_STARTUP_CLOSE:
       host.CloseSheet();
       break;
+    case CMD_EXPLORE_FOLDER:
+    case CMD_PROGRAM_PROPERTIES: {
+      LPARAM data = ui::GetSelectedItemData(host);
+      if (data < 0) {
+        ui::ShowMessageBox(host, kNoSelectionMessage);
+        break;
+      }
+      std::string path = RunPath(static_cast<int>(data));
+      if (id == CMD_EXPLORE_FOLDER)
+        launching::ExploreFolderOf(path);
+      else
+        launching::ShowPropertiesOf(path);
+      break;
+    }
     default:
       break;
   }

@@ -15,7 +15,8 @@ inline constexpr int IDC_STARTUP_INFO = 1008, IDC_STARTUP_ADD = 1064, IDC_STARTU
                      IDC_SHOW_ALL_STARTUP = 1014, IDC_NOTIFY_MISSING_RUN = 1016,
                      IDC_STARTUP_EXPLANATION = 1211;
 // Commands of its pop-up menu.
-inline constexpr int CMD_MOVE_TO_DELAYED = 1195, CMD_DELETE_ON_REBOOT = 1144;
+inline constexpr int CMD_MOVE_TO_DELAYED = 1195, CMD_DELETE_ON_REBOOT = 1144,
+                     CMD_EXPLORE_FOLDER = 1201, CMD_PROGRAM_PROPERTIES = 1202;
 
 // The cells of one run item's row, and its sort keys.
 struct StartupRow {
