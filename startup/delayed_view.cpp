@@ -289,6 +289,9 @@ void DelayOptionsView::OnInit(ui::PageHost& host) {
   host.SetControlText(kParametersId, rec.parameters);
   host.SetControlText(kDelayTitleId, rec.title);
   host.SetControlText(kRunAsAdminId, settings::LangString(kRunAsAdminString));
+  const std::pair<int, int> labels[] = {{kDelayLabelId, 1119}, {kMinutesLabelId, 1121}, {kSecondsLabelId, 1122}};
+  for (const auto& [id, string] : labels)
+    if (host.HasControl(id)) host.SetControlText(id, settings::LangString(string));
   host.SetChecked(kRunAsAdminId, rec.runAsAdmin);
 }
 

@@ -24,7 +24,8 @@ inline constexpr int kDelayedPageText1 = 1249, kDelayedPageText2 = 1250;
 
 // Controls of the delay options dialog (OK and Cancel are 1 and 2).
 inline constexpr int kDelayMinutesId = 1285, kDelaySecondsId = 1286, kOpenAsId = 1287,
-                     kParametersId = 1288, kDelayTitleId = 1289, kRunAsAdminId = 1290;
+                     kParametersId = 1288, kDelayTitleId = 1289, kRunAsAdminId = 1290,
+                     kDelayLabelId = 1291, kMinutesLabelId = 1292, kSecondsLabelId = 1293;
 // Controls of the Startup Program Type dialog.
 inline constexpr int kStartupTypeTextId = 1297, kAllUsersId = 1199, kCurrentUserId = 1200;
 
