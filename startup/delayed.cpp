@@ -620,6 +620,9 @@ int RestoreAllDelayedPrograms() {
   int restored = 0;
   for (int i = 0; i < n; ++i) restored += RestoreDelayedItem(i);
   ClearRunList();
+  // The folder that held delayed Startup-folder files goes when it is empty, so that the data
+  // folder can be removed after it.
+  plat::Files().RemoveDirectoryA(DelayedFolder().c_str());
   return restored;
 }
 

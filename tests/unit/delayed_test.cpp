@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/maintenance.h"
+#include "diag/testlog.h"
+#include "diag/trace_header.h"
 #include "platform/registry_access.h"
 #include "platform/text.h"
 #include "settings/language.h"
@@ -12,6 +15,7 @@
 #include "startup/enumerate.h"
 #include "startup/location_codes.h"
 #include "startup/run_list.h"
+#include "tests/contract/contract_support.h"
 #include "tests/unit/sim_fixture.h"
 
 namespace {
@@ -277,6 +281,44 @@ TEST_F(DelayedTest, RestoreAllPutsEveryProgramBack) {
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, kHkcuRun, "App"), "\"C:\\App\\app.exe\" -x");
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHkcuRun, "Tool", KEY_WOW64_64KEY), "C:\\App\\tool.exe");
   EXPECT_EQ(EnumerateDelayed(), 0);
+}
+
+// "-Restore" puts the delayed programs back before it deletes the program's keys and files:
+// the all-users program is in its Run key again and its record is gone.
+TEST_F(DelayedTest, RestoreInstallPutsDelayedProgramsBackFirst) {
+  plat::ShellLink link;
+  link.target = "C:\\App\\app.exe";
+  link.description = "App";
+  ASSERT_TRUE(machine_.links().Save((std::string(kStartupFolder) + "\\app.lnk").c_str(), link));
+  Seed(R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]
+"Tool"="\"C:\\App\\tool.exe\" /min"
+)");
+  EnumerateStartups(0);
+  ASSERT_EQ(MoveRunItemToDelayed(Find("tool.exe")), 1);
+  EnumerateStartups(0);
+  ASSERT_EQ(MoveRunItemToDelayed(Find("app.exe")), 1);
+  app::RestoreInstall();
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHkcuRun, "Tool", KEY_WOW64_64KEY), "\"C:\\App\\tool.exe\" /min");
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kDelayKey, "C:\\App\\tool.exe", KEY_WOW64_64KEY), "<no value>");
+  EXPECT_NE(machine_.files().GetFileAttributesA((std::string(kStartupFolder) + "\\app.lnk").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(machine_.files().GetFileAttributesA("C:\\Users\\me\\AppData\\Tallowick"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(DelayedTest, TheTraceHeaderListsTheDelayedPrograms) {
+  const std::string trace = "C:\\Users\\me\\trace.txt";
+  diag::SetTraceFile(trace);
+  diag::SetTraceCounter(0);
+  ASSERT_EQ(AddDelayedProgram("C:\\App\\app.exe", false), 1);
+  DelayOptions o;
+  o.title = "Late App";
+  ASSERT_EQ(WriteDelayOptions("C:\\App\\app.exe", HKCU_RUN, o), 1);
+  diag::InitializeTestLog();
+  auto lines = contract::TraceLines(trace);
+  EXPECT_TRUE(contract::TraceHas(lines, "Late App", "C:\\App\\app.exe"));
+  EXPECT_EQ(RunCount(), 0);
 }
 
 // On a 32-bit Windows there is one view: an HKLM item is recorded and put back there.
