@@ -206,11 +206,19 @@ void DelayedView::PageCommand(ui::PageHost& host, int id) {
       if (SelectedItems(host).empty()) ui::ShowMessageBox(host, kNoSelectionString);
       return;
     case CMD_DELAYED_EXPLORE:
-      for (int index : SelectedItems(host)) launching::ExploreFolderOf(RunPath(index));
+    case CMD_DELAYED_PROPERTIES: {
+      LPARAM data = ui::GetSelectedItemData(host);
+      if (data < 0) {
+        ui::ShowMessageBox(host, kNoSelectionString);
+        return;
+      }
+      std::string path = RunPath(static_cast<int>(data));
+      if (id == CMD_DELAYED_EXPLORE)
+        launching::ExploreFolderOf(path);
+      else
+        launching::ShowPropertiesOf(path);
       return;
-    case CMD_DELAYED_PROPERTIES:
-      for (int index : SelectedItems(host)) launching::ShowPropertiesOf(RunPath(index));
-      return;
+    }
     case CMD_DELAYED_CLOSE:
       host.ListDropImageList();
       host.CloseSheet();
