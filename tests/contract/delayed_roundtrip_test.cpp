@@ -21,6 +21,9 @@ namespace {
 using namespace startup;
 
 const char* const kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The shell rebuilds Shell Folders from these (Wine does it while it works with shortcuts), so
+// the fixture's folders are set in both.
+const char* const kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 const char* const kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char* const kWowRun = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -121,6 +124,8 @@ class DelayedRoundTrip : public ::testing::Test {
     savedStartup_ = ReadText(HKEY_CURRENT_USER, kShellFolders, "Startup");
     savedCommon_ = ReadText(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup");
     savedAppData_ = ReadText(HKEY_CURRENT_USER, kShellFolders, "AppData");
+    savedUserStartup_ = ReadRaw(HKEY_CURRENT_USER, kUserShellFolders, "Startup");
+    savedUserCommon_ = ReadRaw(HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Startup");
     savedDefault_ = ReadRaw(HKEY_LOCAL_MACHINE, kRun, "");
     char buf[1024] = {};
     plat::Profile().GetProfileStringA("windows", "load", "\x01", buf, sizeof buf);
@@ -139,6 +144,12 @@ class DelayedRoundTrip : public ::testing::Test {
     WriteRaw(HKEY_CURRENT_USER, kShellFolders, "Startup", savedStartup_);
     WriteRaw(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup", savedCommon_);
     WriteRaw(HKEY_CURRENT_USER, kShellFolders, "AppData", savedAppData_);
+    auto put = [](HKEY root, const char* name, const Raw& r) {
+      WriteRaw(root, kUserShellFolders, name, r.present ? std::optional<std::string>(r.bytes.c_str()) : std::nullopt,
+               r.present ? r.type : REG_SZ);
+    };
+    put(HKEY_CURRENT_USER, "Startup", savedUserStartup_);
+    put(HKEY_LOCAL_MACHINE, "Common Startup", savedUserCommon_);
     plat::Profile().WriteProfileStringA("windows", "load", savedLoad_ == "\x01" ? nullptr : savedLoad_.c_str());
     contract::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orvendel Studios", KEY_WOW64_64KEY);
     contract::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orvendel Studios", KEY_WOW64_32KEY);
@@ -159,7 +170,7 @@ class DelayedRoundTrip : public ::testing::Test {
   std::unique_ptr<contract::ContractEnv> env_;
   bool comReady_ = false;
   std::optional<std::string> savedStartup_, savedCommon_, savedAppData_;
-  Raw savedDefault_;
+  Raw savedDefault_, savedUserStartup_, savedUserCommon_;
   std::string savedLoad_;
 };
 
@@ -173,6 +184,8 @@ TEST_F(DelayedRoundTrip, EveryKindComesBackAsItWas) {
   WriteRaw(HKEY_CURRENT_USER, kShellFolders, "Startup", std::string("C:\\TwFix\\Startup"));
   WriteRaw(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup", std::string("C:\\TwFix\\Common"));
   WriteRaw(HKEY_CURRENT_USER, kShellFolders, "AppData", std::string("C:\\TwFix\\AppData"));
+  WriteRaw(HKEY_CURRENT_USER, kUserShellFolders, "Startup", std::string("C:\\TwFix\\Startup"));
+  WriteRaw(HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Startup", std::string("C:\\TwFix\\Common"));
   plat::ShellLink link;
   link.target = "C:\\TwFix\\linked.exe";
   link.arguments = "-tray -quiet";
@@ -241,7 +254,9 @@ TEST_F(DelayedRoundTrip, EveryKindComesBackAsItWas) {
   EXPECT_TRUE(text::ContainsNoCase(entries, "C:\\TwFix\\winload.exe")) << entries;
   EXPECT_EQ(EnumerateDelayed(), 0);
   EnumerateStartups(0);
-  EXPECT_EQ(FixtureItems().size(), 10u);
+  std::string found;
+  for (int i : FixtureItems()) found += RunTitle(i) + " | " + RunPath(i) + "\n";
+  EXPECT_EQ(FixtureItems().size(), 10u) << found;
 }
 
 }  // namespace
