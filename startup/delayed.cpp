@@ -549,7 +549,8 @@ std::string DelayedCommand(const std::string& file, const DelayRecord& record) {
   std::string command;
   if (!record.applet.empty()) command = record.applet + " ";
   command += file;
-  if (!record.parameters.empty()) command += " " + record.parameters;
+  // A DLL's entry point follows its file directly ("shell32.dll,Control_RunDLL ...").
+  if (!record.parameters.empty()) command += (record.parameters[0] == ',' ? "" : " ") + record.parameters;
   return command;
 }
 

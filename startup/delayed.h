@@ -106,7 +106,8 @@ int RemoveDelayedProgram(const std::string& file, HKEY hive);
 void DeleteDelayRecord(const std::string& file, const DelayPlace& place);
 
 // The command that starts the program as its record describes it: the applet and a blank when
-// set, the program file, a blank and the parameters when set.
+// set, the program file, a blank and the parameters when set (no blank before a DLL's entry
+// point, which follows the file after a comma).
 std::string DelayedCommand(const std::string& file, const DelayRecord& record);
 
 // Puts a delayed program (index into the run list filled by EnumerateDelayed) back into its

@@ -222,6 +222,23 @@ TEST_F(DelayedTest, ARecordWithoutOriginalGoesBackAsItsCommand) {
   EXPECT_EQ(EnumerateDelayed(), 0);
 }
 
+TEST_F(DelayedTest, TheCommandOfARecord) {
+  const struct {
+    const char* applet;
+    const char* parameters;
+    const char* command;
+  } cases[] = {{"", "", "C:\\App\\app.dll"},
+               {"", "-x", "C:\\App\\app.dll -x"},
+               {"RunDLL32.exe", ",Entry now", "RunDLL32.exe C:\\App\\app.dll,Entry now"},
+               {"RunDLL32.exe", "", "RunDLL32.exe C:\\App\\app.dll"}};
+  for (const auto& c : cases) {
+    DelayRecord r;
+    r.applet = c.applet;
+    r.parameters = c.parameters;
+    EXPECT_EQ(DelayedCommand("C:\\App\\app.dll", r), c.command);
+  }
+}
+
 TEST_F(DelayedTest, RemoveDelayedProgramKeepsWindowStateAndRunAs) {
   ASSERT_EQ(AddDelayedProgram("C:\\App\\app.exe", false), 1);
   WriteDelayOptions("C:\\App\\app.exe", HKCU_RUN, DelayOptions{});
