@@ -100,7 +100,10 @@ int ToggleWinIni(const std::string& title, const std::string& command, int code)
 // Startup folders: the file's own path is kept beside the marker, so that enabling moves it
 // back into the folder it came from (the user's Startup folder when that is unknown or gone).
 // The marker is written before the file moves and taken back when the move fails.
-int ToggleStartupFolder(const std::string& title, const std::string& source) {
+int ToggleStartupFolder(const std::string& title, const std::string& command,
+                        const std::string& sourceIn) {
+  // A program file or a batch file placed in the folder itself is its own source.
+  const std::string& source = sourceIn.empty() ? command : sourceIn;
   std::string disabledFolder = paths::GetDataFolder() + "\\Disabled";
   std::string name = paths::GetFileName(source);
   std::string disabledFile = disabledFolder + "\\" + name;
@@ -277,10 +280,16 @@ void EnableNotifyEntry(const std::string& subkey) {
 int ToggleRunItem(const std::string& title, const std::string& command, const std::string& source,
                   int code) {
   diag::TestLog(command.c_str(), "DISABLE RUN");
+  // Entries of one title share one marker (and, for the Run keys of both hives, one copy): while
+  // one of them is disabled another is not disabled over it, which would lose the first.
+  if (MarkerPresent(title) && MarkerCode(title) != 0 && MarkerCode(title) != code) {
+    diag::TestLog(title.c_str(), "DISABLE RUN title disabled elsewhere");
+    return 0;
+  }
   if ((code >= 1 && code <= 7) || (code >= 11 && code <= 17) || (code >= 21 && code <= 25))
     return ToggleRunKey(title, command, code);
   if (code == WININI_LOAD || code == WININI_RUN) return ToggleWinIni(title, command, code);
-  if (code == STARTUP_FOLDER) return ToggleStartupFolder(title, source);
+  if (code == STARTUP_FOLDER) return ToggleStartupFolder(title, command, source);
   if (code == NOTIFY) return ToggleNotify(title, command);
   return 0;
 }

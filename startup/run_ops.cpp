@@ -130,9 +130,8 @@ int RemoveRunKeyItem(int code, const std::string& title, const std::string& comm
   const char* copy = CopyKeyFor(code);
   std::string copyKey = Sub(kDisabledKey, copy), originalKey = Sub(kOriginalKey, copy);
   std::string inRun = RunKeyText(root, runKey, title);
-  // Disabled when the marker is there and the entry is not in its Run key (two entries of
-  // one title in different hives share a marker; the one still enabled is not the copy).
-  bool disabled = MarkerPresent(title) && (inRun.empty() || MarkerCode(title) == code);
+  // Entries of one title in other keys share the marker: it is this entry's only with its code.
+  bool disabled = MarkerPresent(title) && MarkerCode(title) == code;
   std::string exact = disabled ? ExactOr(RawRegText(HKEY_LOCAL_MACHINE, originalKey, title), command)
                                : (inRun.empty() ? command : inRun);
   bool product = text::ContainsNoCase(command, "Tallowick");

@@ -78,6 +78,8 @@ class SimFileSystem : public plat::IFileSystem {
   // goes through). Used to prove that an operation loses nothing when a call fails.
   void FailCall(const std::string& call, DWORD error, int skip = 0, int count = 1);
   void ClearFailures();
+  // True while a failure planned for the call has not happened yet.
+  bool FailurePending(const std::string& call) const { return failures_.count(call) > 0; }
   // True when the named call is to fail now (the last error is then set); for the other
   // parts of the machine that write files on the program's behalf.
   bool Failing(const char* call);
