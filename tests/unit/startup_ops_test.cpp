@@ -192,7 +192,9 @@ TEST(StartupOpsFailures, AFailingCallNeverLosesAnEntry) {
         for (int skip = 0; skip < 400; ++skip) {
           Machine m;
           m.Place(e);
-          if (op == kEnable) ASSERT_EQ(m.Toggle(e), 1) << e.what;
+          if (op == kEnable) {
+            ASSERT_EQ(m.Toggle(e), 1) << e.what;
+          }
           int row = m.Row(e);
           ASSERT_GE(row, 0) << e.what;
           std::string title = RunTitle(row), path = RunPath(row), source = RunSource(row);
