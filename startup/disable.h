@@ -28,8 +28,11 @@ std::string UserStartupFolder();
 // The disabled marker named by the title exists; the location code it holds (0 without one).
 bool MarkerPresent(const std::string& title);
 int MarkerCode(const std::string& title);
-// A value's text as it is stored (no expansion) in the view of the current masks; empty when
-// it cannot be read.
+// A value's text as it is stored (no expansion) in the view of the current masks. Absent: the
+// key or the value does not exist; Failed: it exists or may exist but could not be read.
+enum class ReadResult { Found, Absent, Failed };
+ReadResult ReadRawText(HKEY root, const std::string& path, const std::string& name, std::string* out);
+// The same, empty when it cannot be read.
 std::string RawRegText(HKEY root, const std::string& path, const std::string& name);
 // The same for a Run-type key, in the view the enumeration reads it from (the 64-bit view on
 // a 64-bit Windows).
@@ -37,6 +40,10 @@ std::string RunKeyText(HKEY root, const std::string& path, const std::string& na
 // Deletes a Run-type (or other startup) value in that view only: a value of the same name in
 // the other view stays. 1 when it was deleted.
 int DeleteRunValue(HKEY root, const std::string& path, const std::string& name);
+// The data folder, and <data folder>\Disabled; empty when the data folder could not be made
+// out for sure.
+std::string SureDataFolder();
+std::string DisabledFolder();
 // The piece of win.ini's list `load` or `run` that names the command: the same text or a
 // short form of it; empty when the list has none.
 std::string FindListPiece(const char* list, const std::string& command);

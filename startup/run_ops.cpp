@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -105,7 +106,10 @@ bool InStartupFolder(const std::string& file) {
   return false;
 }
 
-std::string RemovedFolder() { return paths::GetDataFolder() + "\\" + kRemovedFolderName; }
+std::string RemovedFolder() {
+  std::string data = SureDataFolder();
+  return data.empty() ? data : data + "\\" + kRemovedFolderName;
+}
 
 void DeleteSnapshotValues(const std::string& command, const std::string& title) {
   std::string name = text::ColonForEquals(command);
@@ -129,11 +133,20 @@ int RemoveRunKeyItem(int code, const std::string& title, const std::string& comm
   RunKeyFor(code, &root, &runKey);
   const char* copy = CopyKeyFor(code);
   std::string copyKey = Sub(kDisabledKey, copy), originalKey = Sub(kOriginalKey, copy);
-  std::string inRun = RunKeyText(root, runKey, title);
+  std::string marker, inRun, original;
+  ReadResult markerState = ReadRawText(HKEY_LOCAL_MACHINE, kDisabledKey, title, &marker);
+  ReadResult runState;
+  {
+    reg::View64 view;
+    runState = ReadRawText(root, runKey, title, &inRun);
+  }
+  if (markerState == ReadResult::Failed || runState == ReadResult::Failed) return 0;
   // Entries of one title in other keys share the marker: it is this entry's only with its code.
-  bool disabled = MarkerPresent(title) && MarkerCode(title) == code;
-  std::string exact = disabled ? ExactOr(RawRegText(HKEY_LOCAL_MACHINE, originalKey, title), command)
-                               : (inRun.empty() ? command : inRun);
+  bool disabled = markerState == ReadResult::Found && std::atoi(marker.c_str()) == code;
+  if (disabled && ReadRawText(HKEY_LOCAL_MACHINE, originalKey, title, &original) == ReadResult::Failed)
+    return 0;
+  if (!disabled && runState != ReadResult::Found) return 0;
+  std::string exact = disabled ? ExactOr(original, command) : inRun;
   bool product = text::ContainsNoCase(command, "Tallowick");
   if (!product && !RecordRemoval(records::START_Remove, code, title, command, exact == command ? "" : exact))
     return 0;
@@ -157,9 +170,13 @@ int RemoveWinIniItem(int code, const std::string& title, const std::string& comm
   const char* list = code == WININI_LOAD ? "load" : "run";
   const char* copy = CopyKeyFor(code);
   std::string copyKey = Sub(kDisabledKey, copy), originalKey = Sub(kOriginalKey, copy);
-  bool disabled = MarkerPresent(title) && MarkerCode(title) == code;
-  std::string exact = disabled ? ExactOr(RawRegText(HKEY_LOCAL_MACHINE, originalKey, title), command)
-                               : FindListPiece(list, command);
+  std::string marker, original;
+  ReadResult markerState = ReadRawText(HKEY_LOCAL_MACHINE, kDisabledKey, title, &marker);
+  if (markerState == ReadResult::Failed) return 0;
+  bool disabled = markerState == ReadResult::Found && std::atoi(marker.c_str()) == code;
+  if (disabled && ReadRawText(HKEY_LOCAL_MACHINE, originalKey, title, &original) == ReadResult::Failed)
+    return 0;
+  std::string exact = disabled ? ExactOr(original, command) : FindListPiece(list, command);
   if (exact.empty()) exact = command;
   bool product = text::ContainsNoCase(command, "Tallowick");
   if (!product && !RecordRemoval(records::START_Remove, code, title, command, exact == command ? "" : exact))
@@ -178,7 +195,12 @@ int RemoveWinIniItem(int code, const std::string& title, const std::string& comm
 int RemoveStartupFolderItem(const std::string& title, const std::string& command,
                             const std::string& source) {
   auto& files = plat::Files();
-  bool disabled = MarkerPresent(title) && MarkerCode(title) == STARTUP_FOLDER;
+  std::string marker;
+  ReadResult markerState = ReadRawText(HKEY_LOCAL_MACHINE, kDisabledKey, title, &marker);
+  if (markerState == ReadResult::Failed) return 0;
+  bool disabled = markerState == ReadResult::Found && std::atoi(marker.c_str()) == STARTUP_FOLDER;
+  std::string removed = RemovedFolder();
+  if (removed.empty()) return 0;
   std::string file;
   if (!source.empty() && files.GetFileAttributesA(source.c_str()) != INVALID_FILE_ATTRIBUTES)
     file = source;
@@ -187,11 +209,12 @@ int RemoveStartupFolderItem(const std::string& title, const std::string& command
   std::string name = paths::GetFileName(file.empty() ? (source.empty() ? command : source) : file);
   // Where a restore puts it: its own Startup folder, also for a disabled one.
   std::string home = disabled ? OriginalStartupPath(title, name) : (source.empty() ? command : source);
+  if (home.empty()) return 0;
   bool product = text::ContainsNoCase(command, "Tallowick");
   if (!product && !RecordRemoval(records::START_Remove, STARTUP_FOLDER, title, command, home)) return 0;
   if (!file.empty()) {
-    std::string kept = RemovedFolder() + "\\" + name;
-    files.CreateDirectoryA(RemovedFolder().c_str());
+    std::string kept = removed + "\\" + name;
+    files.CreateDirectoryA(removed.c_str());
     files.SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!files.MoveFileExA(file.c_str(), kept.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING))
       return 0;
@@ -217,7 +240,9 @@ int RestoreStartupFolderItem(const std::string& source, const std::string& title
   std::string target = source.empty() ? command : source;
   if (target.empty()) return 0;
   if (files.GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) return 1;
-  std::string kept = RemovedFolder() + "\\" + paths::GetFileName(target);
+  std::string removed = RemovedFolder();
+  if (removed.empty()) return 0;
+  std::string kept = removed + "\\" + paths::GetFileName(target);
   if (files.GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES)
     return files.MoveFileExA(kept.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED) ? 1 : 0;
   if (command.empty() || text::CompareNoCase(command, target) == 0) return 0;
