@@ -26,9 +26,11 @@ struct Saved {
   const char* path;
   const char* name;
   std::optional<std::string> value;
+  DWORD type = REG_SZ;
 };
 
-inline std::optional<std::string> ReadRaw(HKEY root, const char* path, const char* name) {
+inline std::optional<std::string> ReadRaw(HKEY root, const char* path, const char* name,
+                                          DWORD* typeOut = nullptr) {
   plat::RegKey key(plat::Reg());
   if (key.Open(root, path, KEY_READ | KEY_WOW64_64KEY) != ERROR_SUCCESS) return std::nullopt;
   char buf[2048] = {};
@@ -36,14 +38,16 @@ inline std::optional<std::string> ReadRaw(HKEY root, const char* path, const cha
   if (plat::Reg().RegQueryValueExA(key.get(), name, &type, reinterpret_cast<BYTE*>(buf), &size) !=
       ERROR_SUCCESS)
     return std::nullopt;
+  if (typeOut) *typeOut = type;
   return std::string(buf);
 }
 
-inline void WriteRaw(HKEY root, const char* path, const char* name, const std::optional<std::string>& value) {
+inline void WriteRaw(HKEY root, const char* path, const char* name, const std::optional<std::string>& value,
+                     DWORD type = REG_SZ) {
   plat::RegKey key(plat::Reg());
   if (key.Create(root, path, KEY_ALL_ACCESS | KEY_WOW64_64KEY) != ERROR_SUCCESS) return;
   if (value)
-    plat::Reg().RegSetValueExA(key.get(), name, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+    plat::Reg().RegSetValueExA(key.get(), name, type, reinterpret_cast<const BYTE*>(value->c_str()),
                                static_cast<DWORD>(value->size() + 1));
   else
     plat::Reg().RegDeleteValueA(key.get(), name);
@@ -83,6 +87,9 @@ inline void DeleteFolderTree(const std::string& folder) {
 }
 
 const char* const kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The shell keeps Shell Folders in step with User Shell Folders (Windows does, and so does
+// Wine whenever it resolves a folder), so a fixture folder is set in both.
+const char* const kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const char* const kWindowsNt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 
@@ -97,10 +104,12 @@ class StartupContract : public ::testing::Test {
     reg::Set64BitFlag(true);
     saved_ = {{HKEY_CURRENT_USER, kShellFolders, "Startup", {}},
               {HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup", {}},
+              {HKEY_CURRENT_USER, kUserShellFolders, "Startup", {}},
+              {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Startup", {}},
               {HKEY_LOCAL_MACHINE, kWinlogon, "UserInit", {}},
               {HKEY_LOCAL_MACHINE, kWinlogon, "Shell", {}},
               {HKEY_LOCAL_MACHINE, kWindowsNt, "AppInit_DLLs", {}}};
-    for (auto& s : saved_) s.value = ReadRaw(s.root, s.path, s.name);
+    for (auto& s : saved_) s.value = ReadRaw(s.root, s.path, s.name, &s.type);
     for (const char* k : {"run", "load"}) {
       char buf[1024] = {};
       plat::Profile().GetProfileStringA("windows", k, "\x01", buf, sizeof buf);
@@ -131,7 +140,7 @@ class StartupContract : public ::testing::Test {
     contract::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orvendel Studios", KEY_WOW64_64KEY);
     for (const char* k : {"Run", "ActiveRun"})
       contract::DeleteTree(HKEY_CURRENT_USER, std::string("Software\\Orvendel Studios\\Tallowick\\") + k, 0);
-    for (const auto& s : saved_) WriteRaw(s.root, s.path, s.name, s.value);
+    for (const auto& s : saved_) WriteRaw(s.root, s.path, s.name, s.value, s.type);
     const char* keys[] = {"run", "load"};
     for (size_t i = 0; i < 2; ++i)
       plat::Profile().WriteProfileStringA("windows", keys[i], winIni_[i] == "\x01" ? nullptr : winIni_[i].c_str());

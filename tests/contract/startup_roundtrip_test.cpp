@@ -134,9 +134,10 @@ class StartupRoundTrip : public contract::StartupContract {
     for (const char* f : {"C:\\TwFix\\linked.exe", "C:\\TwFix\\Common App\\app.exe", "C:\\TwFix\\winload.exe",
                           "C:\\TwFix\\winrun.exe"})
       MakeFile(f);
-    contract::WriteRaw(HKEY_CURRENT_USER, contract::kShellFolders, "Startup", std::string("C:\\TwFix\\Startup"));
-    contract::WriteRaw(HKEY_LOCAL_MACHINE, contract::kShellFolders, "Common Startup",
-                       std::string("C:\\TwFix\\Common"));
+    for (const char* folders : {contract::kShellFolders, contract::kUserShellFolders}) {
+      contract::WriteRaw(HKEY_CURRENT_USER, folders, "Startup", std::string("C:\\TwFix\\Startup"));
+      contract::WriteRaw(HKEY_LOCAL_MACHINE, folders, "Common Startup", std::string("C:\\TwFix\\Common"));
+    }
     // Another entry of each list, which must stay as it is.
     plat::Profile().WriteProfileStringA("windows", "load", "C:\\TwFix\\gone.exe");
     plat::Profile().WriteProfileStringA("windows", "run", "C:\\TwFix\\gone.exe");
