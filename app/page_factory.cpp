@@ -1,8 +1,11 @@
 #include "app/page_protocol.h"
 
+#include "startup/startup_view.h"
+
 namespace app {
 
 std::unique_ptr<ui::Page> CreateTabPage(int command) {
+  if (command == 6026) return std::make_unique<startup::StartupView>();
   // Pages whose views are not built yet follow the protocol with their title and furniture.
   return std::make_unique<TabPageView>(command);
 }
