@@ -1,5 +1,6 @@
 // The history file: its tables, the line the writer appends, the reader's limits and the
 // merge of an older file.
+#include <algorithm>
 #include <string>
 #include <vector>
 
