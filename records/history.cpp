@@ -1,6 +1,7 @@
 #include "records/history.h"
 
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 

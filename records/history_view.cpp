@@ -65,6 +65,11 @@ std::string HistoryDateSortKey(const std::string& date) {
   return key;
 }
 
+int ShowHistoryWindow(ui::PageHost& host) {
+  HistoryView view;
+  return host.RunDialog(kHistoryDialog, view);
+}
+
 void HistoryView::OnInit(ui::PageHost& host) {
   app::WindowRect rect;
   if (host.DialogRect(&rect.left, &rect.top, &rect.width, &rect.height)) {

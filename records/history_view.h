@@ -4,18 +4,19 @@
 #pragma once
 #include <string>
 
+#include "resources/resource_ids.h"
 #include "ui/page_host.h"
 
 namespace records {
 
-inline constexpr int kHistoryDialog = 141;
+inline constexpr int kHistoryDialog = IDD_HISTORY;
 // The number by which the window keeps its column widths, sort column and menu.
 inline constexpr int kHistoryTab = 6041;
 // Its controls: the list (1000), the explanatory text and the buttons.
-inline constexpr int kHistoryTextId = 1047;
-inline constexpr int kHistoryRestoreId = 1104;
-inline constexpr int kHistoryClearFileId = 1106;
-inline constexpr int kHistoryCloseId = 1;
+inline constexpr int kHistoryTextId = IDC_HISTORY_TEXT;
+inline constexpr int kHistoryRestoreId = IDC_HISTORY_RESTORE;
+inline constexpr int kHistoryClearFileId = IDC_HISTORY_CLEAR;
+inline constexpr int kHistoryCloseId = IDC_HISTORY_CLOSE;
 
 class HistoryView : public ui::Page {
  public:
@@ -36,6 +37,9 @@ class HistoryView : public ui::Page {
   void Restore(ui::PageHost& host, bool onlyRestorable);
   void Close(ui::PageHost& host, int result);
 };
+
+// Runs the History window modally over the page of `host` (the Options page's View History).
+int ShowHistoryWindow(ui::PageHost& host);
 
 // The key by which the date column sorts: "YYYYMMDDHHMM" on the 24-hour clock, the text
 // itself when it is not a history date.

@@ -1,12 +1,17 @@
 // The history file: its tables, the line the writer appends, the reader's limits and the
 // merge of an older file.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "diag/testlog.h"
+#include "platform/registry_access.h"
 #include "records/history.h"
 #include "settings/options.h"
+#include "startup/disable.h"
+#include "startup/location_codes.h"
 #include "startup/run_list.h"
+#include "startup/run_ops.h"
 #include "tests/contract/contract_support.h"
 #include "tests/unit/sim_fixture.h"
 
@@ -226,6 +231,57 @@ TEST_F(History, AnOlderFileIsAppended) {
   EXPECT_TRUE(contract::TraceHas(lines, "fileAppendHistory() SUCCESS", kHistory));
   EXPECT_TRUE(contract::TraceHas(lines, "fileAppendHistory() hFile FAIL", "C:\\Old\\missing.txt"));
   EXPECT_TRUE(contract::TraceHas(lines, "fileAppendHistory() hAppend FAIL", "C:\\Nowhere\\history.txt"));
+}
+
+class HistoryRestore : public History {
+ protected:
+  void SetUp() override {
+    History::SetUp();
+    reg::SetNativeMasks();
+    reg::Set64BitFlag(true);
+  }
+  static constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  static constexpr const char* kSnapshot = "Software\\Orvendel Studios\\Tallowick\\Run";
+};
+
+TEST_F(HistoryRestore, ARemovedRunEntryComesBackAsItWas) {
+  const std::string quoted = "\"C:\\Program Files\\Sync Tool\\agent.exe\" -tray";
+  const std::string shown = "C:\\Program Files\\Sync Tool\\agent.exe -tray";
+  ASSERT_EQ(reg::SetRegStringValue(kRun, HKEY_LOCAL_MACHINE, "Sync Agent", quoted.c_str()), 1);
+  ASSERT_EQ(startup::DeleteRunProgram(startup::HKLM_RUN, "Sync Agent", shown, ""), 1);
+  ASSERT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, "Sync Agent", KEY_WOW64_64KEY), "<no value>");
+  const std::string line = File();
+
+  ASSERT_EQ(records::ReadHistory(), 1);
+  ASSERT_TRUE(records::IsHistoryRestorable(0));
+  EXPECT_EQ(records::RestoreHistoryItem(0), 0);
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, "Sync Agent", KEY_WOW64_64KEY), quoted);
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kSnapshot, shown.c_str()), "1");
+  EXPECT_EQ(File(), line);
+}
+
+TEST_F(HistoryRestore, TogglesAndHelpersAndStaleIndexes) {
+  // A disable line toggles the entry back; the result says it was a toggle.
+  ASSERT_EQ(reg::SetRegStringValue(kRun, HKEY_CURRENT_USER, "Tray", "C:\\Apps\\tray.exe"), 1);
+  ASSERT_EQ(startup::ToggleRunItem("Tray", "C:\\Apps\\tray.exe", "", startup::HKCU_RUN), 1);
+  records::WriteHistory(records::START_Disable, startup::HKCU_RUN, "Tray", "C:\\Apps\\tray.exe", "");
+  records::WriteHistory(records::IEHELPER_Remove, 900, "helper.dll", "C:\\Apps\\helper.dll", "key");
+  records::WriteHistory(records::TASK_Kill, 600, "Tray", "C:\\Apps\\tray.exe", "Tray");
+  ASSERT_EQ(records::ReadHistory(), 3);
+  EXPECT_FALSE(records::IsHistoryRestorable(0));
+  EXPECT_EQ(records::RestoreHistoryItem(0), 1);
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRun, "Tray"), "C:\\Apps\\tray.exe");
+  EXPECT_EQ(records::RestoreHistoryItem(1), 0);
+  ASSERT_EQ(machine_.launcher().launches.size(), 1u);
+  EXPECT_EQ(machine_.launcher().launches[0].file, "regsvr32 /s C:\\Apps\\helper.dll");
+  EXPECT_EQ(records::RestoreHistoryItem(2), 0);
+  EXPECT_EQ(machine_.launcher().launches.size(), 1u);
+
+  // Once another list has refilled the run list, its indexes are no history lines.
+  startup::ClearRunList();
+  startup::AddRunStruct("Tray", "C:\\Apps\\tray.exe", "", "", startup::HKCU_RUN, records::START_Disable);
+  EXPECT_EQ(records::RestoreHistoryItem(0), 0);
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRun, "Tray"), "C:\\Apps\\tray.exe");
 }
 
 }  // namespace
