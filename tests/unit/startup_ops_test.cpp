@@ -20,13 +20,13 @@
 #include "startup/run_list.h"
 #include "startup/run_ops.h"
 #include "sysobjects/active_tasks.h"
-#include "tests/unit/fake_page_host.h"
+#include "ui/sim/sim_page_host.h"
 #include "tests/unit/sim_fixture.h"
 
 namespace {
 
 using namespace startup;
-using testing_support::FakePageHost;
+using uisim::SimPageHost;
 
 const std::string kCv = "Software\\Microsoft\\Windows\\CurrentVersion\\";
 const std::string kDisabled = "Software\\Orvendel Studios\\Tallowick\\Disabled";
@@ -271,24 +271,25 @@ TEST_F(StartupOps, DefaultEntriesNeedTheTickedWarning) {
   const std::string winlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
   Seed("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" + delayLoad + "]\n\"Loader\"=\"{11111111-2222-3333-4444-555555555555}\"\n"
        "[HKEY_LOCAL_MACHINE\\" + winlogon + "]\n\"Shell\"=\"Explorer.exe C:\\\\x\\\\hook.exe\"\n");
-  FakePageHost host;
+  SimPageHost host;
   // OK with the box unticked: "no", nothing changes.
-  host.user = [](FakePageHost& dialog, ui::Page& view) { dialog.Click(view, ui::kIdOk); };
+  host.onDialog = [](int, SimPageHost& dialog, ui::Page& view) { view.OnCommand(dialog, ui::kIdOk); };
   EXPECT_EQ(DeleteRunProgram(DELAYLOAD, "Loader", "C:\\x\\loader.dll", "{11111111-2222-3333-4444-555555555555}",
                              &host),
             0);
-  EXPECT_EQ(host.dialogsShown, std::vector<int>{kDefaultWarningDialog});
-  EXPECT_EQ(host.lastDialog[IDC_WARNING_FILE], "C:\\x\\loader.dll");
-  EXPECT_EQ(host.lastDialog[IDC_WARNING_TITLE], "Loader");
+  ASSERT_EQ(host.dialogs.size(), 1u);
+  EXPECT_EQ(host.dialogs[0].dialog, kDefaultWarningDialog);
+  EXPECT_EQ(host.lastDialogControls[IDC_WARNING_FILE].text, "C:\\x\\loader.dll");
+  EXPECT_EQ(host.lastDialogControls[IDC_WARNING_TITLE].text, "Loader");
   EXPECT_EQ(host.lastDialogCaption, "Tallowick Message");
   EXPECT_NE(RegText(HKEY_LOCAL_MACHINE, delayLoad, "Loader"), "<no value>");
   EXPECT_EQ(HistoryText(), "");
   // Without anyone to ask nothing is removed either.
   EXPECT_EQ(DeleteRunProgram(DELAYLOAD, "Loader", "C:\\x\\loader.dll", "{1}"), 0);
 
-  host.user = [](FakePageHost& dialog, ui::Page& view) {
+  host.onDialog = [](int, SimPageHost& dialog, ui::Page& view) {
     dialog.SetChecked(IDC_WARNING_CONFIRM, true);
-    dialog.Click(view, ui::kIdOk);
+    view.OnCommand(dialog, ui::kIdOk);
   };
   EXPECT_EQ(DeleteRunProgram(DELAYLOAD, "Loader", "C:\\x\\loader.dll", "{11111111-2222-3333-4444-555555555555}",
                              &host),
@@ -299,9 +300,9 @@ TEST_F(StartupOps, DefaultEntriesNeedTheTickedWarning) {
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, delayLoad, "Loader"), "{11111111-2222-3333-4444-555555555555}");
 
   // The Shell is reset without asking.
-  host.dialogsShown.clear();
+  host.dialogs.clear();
   EXPECT_EQ(DeleteRunProgram(LOGON_SHELL, "Winlogon Shell", "C:\\x\\hook.exe", "", &host), 1);
-  EXPECT_TRUE(host.dialogsShown.empty());
+  EXPECT_TRUE(host.dialogs.empty());
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, winlogon, "Shell"), "Explorer.exe");
   EXPECT_EQ(LastLine()[1], "RESET_SHELL");
 }
@@ -394,15 +395,15 @@ TEST_F(StartupOps, RunningProgramsAreFoundAndEndedAfterAsking) {
   EXPECT_EQ(sysobjects::FindProcessByPath("agent.exe"), second);  // the last one met
   EXPECT_EQ(sysobjects::FindProcessByPath("C:\\Tools\\other.exe"), 0u);
 
-  FakePageHost host;
-  host.messageAnswer = ui::kIdNo;
+  SimPageHost host;
+  host.answers = {ui::kIdNo};
   EXPECT_EQ(sysobjects::KillStartupTask("Agent", "C:\\Tools\\agent.exe", true, &host), first);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_NE(host.messages[0].find("Agent is currently an actively running program."), std::string::npos);
+  ASSERT_EQ(host.questions.size(), 1u);
+  EXPECT_NE(host.questions[0].text.find("Agent is currently an actively running program."), std::string::npos);
   EXPECT_TRUE(machine_.processes().IsRunning(first));
   EXPECT_EQ(HistoryText(), "");
 
-  host.messageAnswer = ui::kIdYes;
+  host.answers = {ui::kIdYes};
   EXPECT_EQ(sysobjects::KillStartupTask("Agent", "C:\\Tools\\agent.exe", true, &host), first);
   EXPECT_FALSE(machine_.processes().IsRunning(first));
   EXPECT_TRUE(machine_.processes().IsRunning(second));

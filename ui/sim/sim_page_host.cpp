@@ -186,12 +186,34 @@ std::string SimPageHost::ChooseOpenFile(const ui::OpenFileRequest& request) {
   return path;
 }
 
+bool SimPageHost::DialogRect(int* left, int* top, int* width, int* height) {
+  if (!dialogRect) return false;
+  *left = dialogRect->left;
+  *top = dialogRect->top;
+  *width = dialogRect->width;
+  *height = dialogRect->height;
+  return true;
+}
+
+void SimPageHost::PlaceDialog(int left, int top, int width, int height, bool resize) {
+  if (!dialogRect) return;
+  dialogRect->left = left;
+  dialogRect->top = top;
+  if (resize) {
+    dialogRect->width = width;
+    dialogRect->height = height;
+  }
+}
+
 int SimPageHost::RunDialog(int dialog, ui::Page& view) {
   SimPageHost dialogHost;
   dialogHost.caption.clear();
+  dialogHost.dialogRect = app::WindowRect{200, 150, 520, 360};
   view.OnInit(dialogHost);
   if (onDialog) onDialog(dialog, dialogHost, view);
   view.OnDestroy(dialogHost);
+  lastDialogControls = dialogHost.controls;
+  lastDialogCaption = dialogHost.caption;
   int result = dialogHost.endResult.value_or(0);
   dialogs.push_back({dialog, result});
   return result;

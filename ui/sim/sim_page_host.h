@@ -88,6 +88,9 @@ class SimPageHost : public ui::PageHost {
   std::vector<std::pair<std::string, std::string>> messageDialogs;  // title, text
   std::vector<ui::OpenFileRequest> openFileRequests;
   std::vector<DialogRun> dialogs;
+  // The controls and caption of the last dialog shown, as the user left it.
+  std::map<int, Control> lastDialogControls;
+  std::string lastDialogCaption;
   std::optional<int> endResult;
 
   // Reading the list.
@@ -156,6 +159,11 @@ class SimPageHost : public ui::PageHost {
   void SetWindowCaption(const std::string& text) override { caption = text; }
   int RunDialog(int dialog, ui::Page& view) override;
   void EndDialog(int result) override { endResult = result; }
+  bool DialogRect(int* left, int* top, int* width, int* height) override;
+  void PlaceDialog(int left, int top, int width, int height, bool resize) override;
+
+  // The dialog window's rectangle (a dialog's host has one; a page's has none).
+  std::optional<app::WindowRect> dialogRect;
 
   // Where SaveSheetGeometry writes the sheet's rectangle from, and where WM_CLOSE goes to
   // the main window (the sheet sets both).
