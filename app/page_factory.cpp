@@ -1,8 +1,11 @@
+#include "app/about_page.h"
+#include "app/commands.h"
 #include "app/page_protocol.h"
 
 namespace app {
 
 std::unique_ptr<ui::Page> CreateTabPage(int command) {
+  if (command == CMD_ABOUT) return std::make_unique<AboutPage>();
   // Pages whose views are not built yet follow the protocol with their title and furniture.
   return std::make_unique<TabPageView>(command);
 }

@@ -1,0 +1,93 @@
+#include "ui/win32/picture_buttons.h"
+
+#include <initializer_list>
+
+#include "ui/win32/win32_main_host.h"
+
+namespace uiwin {
+
+namespace {
+
+const char* const kNormalProp = "TwPictureNormal";
+const char* const kHoverProp = "TwPictureHover";
+const char* const kPressedProp = "TwPicturePressed";
+const char* const kCommandProp = "TwPictureCommand";
+
+void Show(HWND control, const char* which) {
+  if (HANDLE bitmap = GetPropA(control, which))
+    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+}
+
+// The picture button under a point of the page's client area, nullptr over anything else.
+HWND PictureAt(HWND page, LPARAM lParam) {
+  POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  HWND child = ChildWindowFromPointEx(page, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+  return child && child != page && IsPictureButton(child) ? child : nullptr;
+}
+
+}  // namespace
+
+bool SetPictureProperties(HWND page, int id, int normal, int hover, int pressed) {
+  HWND control = GetDlgItem(page, id);
+  HBITMAP normalBitmap = SharedBitmap(normal);
+  if (!control || !normalBitmap) return false;
+  // The control shows bitmaps; it must not take the mouse itself (SS_NOTIFY), the page's
+  // handler does.
+  LONG style = GetWindowLongA(control, GWL_STYLE);
+  if ((style & SS_TYPEMASK) != SS_BITMAP || (style & SS_NOTIFY))
+    SetWindowLongA(control, GWL_STYLE, (style & ~(SS_TYPEMASK | SS_NOTIFY)) | SS_BITMAP);
+  SetPropA(control, kNormalProp, normalBitmap);
+  SetPropA(control, kHoverProp, SharedBitmap(hover) ? SharedBitmap(hover) : normalBitmap);
+  SetPropA(control, kPressedProp, SharedBitmap(pressed) ? SharedBitmap(pressed) : normalBitmap);
+  SetPropA(control, kCommandProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(id)));
+  Show(control, kNormalProp);
+  return true;
+}
+
+void ClearPictureProperties(HWND page, int id) {
+  HWND control = GetDlgItem(page, id);
+  if (!control) return;
+  for (const char* p : {kNormalProp, kHoverProp, kPressedProp, kCommandProp}) RemovePropA(control, p);
+}
+
+bool IsPictureButton(HWND control) { return GetPropA(control, kCommandProp) != nullptr; }
+
+void PictureButtons::Forget(HWND control) {
+  if (hovered_ == control) hovered_ = nullptr;
+  if (held_ == control) held_ = nullptr;
+}
+
+void PictureButtons::OnMouse(HWND page, UINT message, LPARAM lParam) {
+  // A button whose properties were taken away (page deactivated) is no longer ours.
+  if (hovered_ && (!IsWindow(hovered_) || !IsPictureButton(hovered_))) hovered_ = nullptr;
+  if (held_ && (!IsWindow(held_) || !IsPictureButton(held_))) held_ = nullptr;
+  HWND under = PictureAt(page, lParam);
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (held_) return;
+      if (hovered_ && hovered_ != under) Show(hovered_, kNormalProp);
+      if (under && under != hovered_) Show(under, kHoverProp);
+      hovered_ = under;
+      return;
+    case WM_LBUTTONDOWN:
+      if (!under) return;
+      Show(under, kPressedProp);
+      held_ = under;
+      return;
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK: {
+      if (held_ && held_ != under) Show(held_, kNormalProp);
+      held_ = nullptr;
+      if (!under) return;
+      Show(under, kNormalProp);
+      hovered_ = under;
+      int command = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(under, kCommandProp)));
+      SendMessageA(page, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+}  // namespace uiwin
