@@ -67,6 +67,11 @@ bool RouteViewMessage(ui::Page& view, Win32PageHost& host, UINT message, WPARAM 
     case kLayoutMessage:
       host.LayOutPage();
       return true;
+    case WM_DRAWITEM:
+      return host.DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_SETCURSOR:
+      host.MouseOverControl(reinterpret_cast<HWND>(wParam));
+      return false;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:

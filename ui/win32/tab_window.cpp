@@ -56,7 +56,9 @@ void LayOutSheetNow(HWND sheet) {
   app::SheetLayout layout = app::LayOutSheet(r.width, r.height, rows);
   if (tab) SetWindowPos(tab, nullptr, 0, 0, layout.tabStrip.cx, layout.tabStrip.cy, SWP_NOMOVE | SWP_NOZORDER);
   if (HWND close = GetDlgItem(sheet, IDCANCEL)) {
-    SetWindowPos(close, nullptr, layout.closeLeft, layout.closeTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Out of sight: the pages' own Close buttons and the window's close box close the sheet.
+    SetWindowPos(close, nullptr, layout.closeLeft, layout.closeTop, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_HIDEWINDOW);
   }
   if (HWND page = PropSheet_GetCurrentPageHwnd(sheet)) {
     SetWindowPos(page, nullptr, 0, 0, layout.page.cx, layout.page.cy, SWP_NOMOVE | SWP_NOZORDER);

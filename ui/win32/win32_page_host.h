@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/page_host.h"
+#include "ui/win32/owner_buttons.h"
 #include "ui/win32/picture_buttons.h"
 #include "ui/win32/row_images.h"
 
@@ -31,6 +32,10 @@ class Win32PageHost final : public ui::PageHost {
   bool changingList() const { return changingList_ > 0; }
   // The page's mouse messages, for its picture buttons.
   void OnMouse(UINT message, LPARAM lParam) { pictures_.OnMouse(window_, message, lParam); }
+  // The owner-drawn buttons: WM_DRAWITEM (true when drawn) and the control under the mouse
+  // (WM_SETCURSOR).
+  bool DrawOwnerButton(const DRAWITEMSTRUCT& item) const { return ownerButtons_.Draw(item); }
+  void MouseOverControl(HWND control) { ownerButtons_.MouseOver(window_, control); }
   // The result EndDialog was given, and whether it was called.
   bool dialogEnded() const { return dialogEnded_; }
 
@@ -118,6 +123,7 @@ class Win32PageHost final : public ui::PageHost {
   bool dialogEnded_ = false;
   RowImageList images_;
   PictureButtons pictures_;
+  OwnerButtons ownerButtons_;
   std::vector<HWND> tooltips_;
 };
 
