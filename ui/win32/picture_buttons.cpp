@@ -28,18 +28,21 @@ HWND PictureAt(HWND page, LPARAM lParam) {
 }  // namespace
 
 bool SetPictureProperties(HWND page, int id, int normal, int hover, int pressed) {
-  HWND control = GetDlgItem(page, id);
-  HBITMAP normalBitmap = SharedBitmap(normal);
-  if (!control || !normalBitmap) return false;
+  return SetPictureBitmaps(GetDlgItem(page, id), SharedBitmap(normal), SharedBitmap(hover),
+                           SharedBitmap(pressed), id);
+}
+
+bool SetPictureBitmaps(HWND control, HBITMAP normal, HBITMAP hover, HBITMAP pressed, int command) {
+  if (!control || !normal) return false;
   // The control shows bitmaps; it must not take the mouse itself (SS_NOTIFY), the page's
   // handler does.
   LONG style = GetWindowLongA(control, GWL_STYLE);
   if ((style & SS_TYPEMASK) != SS_BITMAP || (style & SS_NOTIFY))
     SetWindowLongA(control, GWL_STYLE, (style & ~(SS_TYPEMASK | SS_NOTIFY)) | SS_BITMAP);
-  SetPropA(control, kNormalProp, normalBitmap);
-  SetPropA(control, kHoverProp, SharedBitmap(hover) ? SharedBitmap(hover) : normalBitmap);
-  SetPropA(control, kPressedProp, SharedBitmap(pressed) ? SharedBitmap(pressed) : normalBitmap);
-  SetPropA(control, kCommandProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(id)));
+  SetPropA(control, kNormalProp, normal);
+  SetPropA(control, kHoverProp, hover ? hover : normal);
+  SetPropA(control, kPressedProp, pressed ? pressed : normal);
+  SetPropA(control, kCommandProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(command)));
   Show(control, kNormalProp);
   return true;
 }
@@ -50,7 +53,7 @@ void ClearPictureProperties(HWND page, int id) {
   for (const char* p : {kNormalProp, kHoverProp, kPressedProp, kCommandProp}) RemovePropA(control, p);
 }
 
-bool IsPictureButton(HWND control) { return GetPropA(control, kCommandProp) != nullptr; }
+bool IsPictureButton(HWND control) { return GetPropA(control, kNormalProp) != nullptr; }
 
 void PictureButtons::Forget(HWND control) {
   if (hovered_ == control) hovered_ = nullptr;

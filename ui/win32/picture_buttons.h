@@ -10,6 +10,8 @@ namespace uiwin {
 // Gives a control of `page` its pictures (shared bitmap ids) and its command (its own id) and
 // shows the normal picture; false when the control or the normal bitmap is missing.
 bool SetPictureProperties(HWND page, int id, int normal, int hover, int pressed);
+// The same with the bitmaps themselves (a missing hover or pressed bitmap is the normal one).
+bool SetPictureBitmaps(HWND control, HBITMAP normal, HBITMAP hover, HBITMAP pressed, int command);
 // Takes the properties away again (the picture shown stays).
 void ClearPictureProperties(HWND page, int id);
 // True when the control carries picture-button properties.

@@ -1,0 +1,183 @@
+// The real page host on a window of the test itself: the list view's rows, cells, order,
+// selection and check boxes, which of the list's notifications reach the view, the row image
+// list, and the picture buttons' mouse handling.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/wine/program_driver.h"
+#include "ui/page_host.h"
+#include "ui/win32/page_messages.h"
+#include "ui/win32/picture_buttons.h"
+#include "ui/win32/win32_page_host.h"
+
+namespace {
+
+// A view that writes down what the host passes on.
+class RecordingPage : public ui::Page {
+ public:
+  RecordingPage() : ui::Page(6026) {}
+  void OnCommand(ui::PageHost&, int id) override { events.push_back("command " + std::to_string(id)); }
+  void OnSelectionChanged(ui::PageHost&) override { events.push_back("selection"); }
+  void OnItemChecked(ui::PageHost&, int row) override { events.push_back("checked " + std::to_string(row)); }
+  std::vector<std::string> events;
+};
+
+struct Binding {
+  RecordingPage* view = nullptr;
+  uiwin::Win32PageHost* host = nullptr;
+};
+
+LRESULT CALLBACK TestPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* b = reinterpret_cast<Binding*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (b && b->host && uiwin::RouteViewMessage(*b->view, *b->host, message, wParam, lParam)) return 0;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class PageHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = TestPageProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TwTestPage";
+    RegisterClassA(&wc);
+    page_ = CreateWindowExA(0, "TwTestPage", "test page", WS_OVERLAPPEDWINDOW, 10, 10, 500, 400,
+                            nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(page_, nullptr);
+    list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS,
+                            10, 60, 400, 250, page_, reinterpret_cast<HMENU>(1000), wc.hInstance, nullptr);
+    ASSERT_NE(list_, nullptr);
+    host_ = std::make_unique<uiwin::Win32PageHost>(page_, uiwin::Win32PageHost::Kind::Dialog);
+    binding_ = {&view_, host_.get()};
+    SetWindowLongPtrA(page_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&binding_));
+    ShowWindow(page_, SW_SHOWNOACTIVATE);
+  }
+  void TearDown() override {
+    SetWindowLongPtrA(page_, GWLP_USERDATA, 0);
+    host_.reset();
+    DestroyWindow(page_);
+    UnregisterClassA("TwTestPage", GetModuleHandleA(nullptr));
+  }
+
+  std::vector<LPARAM> RowData() {
+    std::vector<LPARAM> data;
+    for (int r = 0; r < host_->ListRowCount(); ++r) data.push_back(host_->ListRowData(r));
+    return data;
+  }
+
+  HWND page_ = nullptr, list_ = nullptr;
+  RecordingPage view_;
+  std::unique_ptr<uiwin::Win32PageHost> host_;
+  Binding binding_;
+};
+
+TEST_F(PageHost, RowsCellsOrderAndSelection) {
+  ASSERT_TRUE(host_->HasList());
+  EXPECT_TRUE(host_->ListInsertColumn(0, "Title", 120));
+  EXPECT_TRUE(host_->ListInsertColumn(1, "Command", 200));
+  EXPECT_EQ(host_->ListColumnCount(), 2);
+  EXPECT_EQ(host_->ListColumnWidth(1), 200);
+  const std::string longText(3000, 'x');
+  for (LPARAM data : {30, 10, 20}) {
+    int row = host_->ListAppendRow(data, 0);
+    ASSERT_GE(row, 0);
+    host_->ListSetCell(row, 0, "row " + std::to_string(data));
+    host_->ListSetCell(row, 1, data == 10 ? longText : "cmd");
+  }
+  EXPECT_EQ(host_->ListRowCount(), 3);
+  EXPECT_EQ(host_->ListCell(2, 0), "row 20");
+  EXPECT_EQ(host_->ListCell(1, 1), longText);  // longer than the first buffer
+  EXPECT_EQ(host_->ListCell(7, 0), "");
+
+  host_->ListSort([](LPARAM a, LPARAM b) { return static_cast<int>(a - b); });
+  EXPECT_EQ(RowData(), (std::vector<LPARAM>{10, 20, 30}));
+  EXPECT_EQ(host_->ListCell(0, 0), "row 10");
+
+  host_->ListSelectOnly(2);
+  host_->ListSelectOnly(1);
+  EXPECT_EQ(host_->ListSelectedRows(), std::vector<int>{1});
+  EXPECT_EQ(ListView_GetNextItem(list_, -1, LVNI_FOCUSED), 1);
+  // The host's own changes are not the user's: the view hears nothing of them.
+  EXPECT_TRUE(view_.events.empty());
+  ListView_SetItemState(list_, 0, LVIS_SELECTED, LVIS_SELECTED);  // as a click would
+  EXPECT_EQ(view_.events, std::vector<std::string>{"selection"});
+  EXPECT_EQ(host_->ListSelectedRows(), (std::vector<int>{0, 1}));
+
+  view_.events.clear();
+  host_->ListSetStyle(true, true);
+  DWORD ex = ListView_GetExtendedListViewStyle(list_);
+  EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(ex & LVS_EX_CHECKBOXES);
+  host_->ListSetChecked(0, true);
+  EXPECT_TRUE(host_->ListChecked(0));
+  EXPECT_FALSE(host_->ListChecked(2));
+  EXPECT_TRUE(view_.events.empty());
+  ListView_SetCheckState(list_, 2, TRUE);  // the user ticks a row
+  EXPECT_EQ(view_.events, std::vector<std::string>{"checked 2"});
+
+  host_->ListDeleteAllRows();
+  EXPECT_EQ(host_->ListRowCount(), 0);
+  EXPECT_EQ(host_->ListSelectedRows(), std::vector<int>{});
+}
+
+TEST_F(PageHost, RowImagesBelongToTheHost) {
+  host_->ListNewImageList();
+  HIMAGELIST images = ListView_GetImageList(list_, LVSIL_SMALL);
+  ASSERT_NE(images, nullptr);
+  // The list only borrows the image list: the host frees it.
+  EXPECT_TRUE(GetWindowLongA(list_, GWL_STYLE) & LVS_SHAREIMAGELISTS);
+  int before = ImageList_GetImageCount(images);
+  int image = host_->ListAddFileIcon(winetest::ProgramPath(), 0);
+  EXPECT_EQ(image, before);
+  EXPECT_EQ(host_->ListAddFileIcon(winetest::ProgramPath(), 500), -1);  // no such icon
+  EXPECT_EQ(host_->ListAddFileIcon("C:\\no\\such\\file.exe", 0), -1);
+  EXPECT_EQ(host_->ListAddResourceIcon(9999), -1);
+  int row = host_->ListAppendRow(5, image);
+  EXPECT_EQ(host_->ListRowImage(row), image);
+  host_->ListDropImageList();
+  EXPECT_EQ(ListView_GetImageList(list_, LVSIL_SMALL), nullptr);
+  EXPECT_EQ(host_->ListAddResourceIcon(101), -1);  // no list to add to
+}
+
+TEST_F(PageHost, PictureButtonsShowTheirStatesAndSendTheirCommand) {
+  HWND picture = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, 20, 10,
+                                 16, 16, page_, reinterpret_cast<HMENU>(1077), GetModuleHandleA(nullptr),
+                                 nullptr);
+  ASSERT_NE(picture, nullptr);
+  HBITMAP normal = CreateBitmap(16, 16, 1, 32, nullptr);
+  HBITMAP hover = CreateBitmap(16, 16, 1, 32, nullptr);
+  HBITMAP pressed = CreateBitmap(16, 16, 1, 32, nullptr);
+  ASSERT_TRUE(uiwin::SetPictureBitmaps(picture, normal, hover, pressed, 1077));
+  // The page's handler takes the mouse, not the control.
+  EXPECT_FALSE(GetWindowLongA(picture, GWL_STYLE) & SS_NOTIFY);
+  auto shown = [&] { return reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)); };
+  auto mouse = [&](UINT message, int x, int y) { SendMessageA(page_, message, 0, MAKELPARAM(x, y)); };
+  EXPECT_EQ(shown(), normal);
+  mouse(WM_MOUSEMOVE, 25, 15);
+  EXPECT_EQ(shown(), hover);
+  mouse(WM_MOUSEMOVE, 200, 200);
+  EXPECT_EQ(shown(), normal);
+  mouse(WM_LBUTTONDOWN, 25, 15);
+  EXPECT_EQ(shown(), pressed);
+  mouse(WM_MOUSEMOVE, 200, 200);  // held: no hover changes
+  EXPECT_EQ(shown(), pressed);
+  mouse(WM_LBUTTONUP, 25, 15);
+  EXPECT_EQ(shown(), normal);
+  mouse(WM_LBUTTONDBLCLK, 25, 15);
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"command 1077", "command 1077"}));
+  // Without its properties the control is no button.
+  host_->ClearPictureButton(1077);
+  mouse(WM_LBUTTONUP, 25, 15);
+  EXPECT_EQ(view_.events.size(), 2u);
+  DestroyWindow(picture);
+  for (HBITMAP b : {normal, hover, pressed}) DeleteObject(b);
+}
+
+}  // namespace
