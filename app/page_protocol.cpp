@@ -92,9 +92,12 @@ void TabPageView::OnDeactivate(ui::PageHost& host) {
 }
 
 void TabPageView::OnDestroy(ui::PageHost& host) {
-  host.SaveSheetGeometry();
+  // The sheet destroys every page it made; the first one saves the sheet and the tab while the
+  // tab is still current (a later page would write StartTab 0 and the next start would lose
+  // the last used tab) and ends the program.
   AppState& state = State();
   if (state.currentTab != 0) {
+    host.SaveSheetGeometry();
     if (host.HasList()) ui::SaveColumnWidths(host, command());
     state.currentTab = 0;
     host.PostCloseToMain();

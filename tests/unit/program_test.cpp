@@ -339,3 +339,35 @@ TEST_F(ProgramMigration, DisabledFolderOnAnotherDriveMovesFileByFile) {
 }
 
 }  // namespace
+
+// The tab window: the requested page starts it, another instance's tab request only raises
+// it, and the pages follow the Windows family.
+TEST_F(Program, AnOpenTabWindowIsRaisedAndKeepsItsPage) {
+  std::vector<int> pages;
+  host_.whileTabWindowOpen = [&](int) {
+    pages.push_back(host_.sheet.currentCommand());
+    // A second start with "-TASK" posts the Active Tasks command to this instance.
+    host_.PostToMain(WM_COMMAND, 6029, 0);
+    host_.PumpMessages();
+    pages.push_back(host_.sheet.currentCommand());
+  };
+  Run("-OPTION");
+  EXPECT_EQ(pages, (std::vector<int>{6032, 6032}));
+  EXPECT_EQ(host_.tabWindowRaises, std::vector<int>{6029});
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kOptions, "StartTab"), "6032");
+  EXPECT_TRUE(host_.quitPosted);  // closing the sheet ended the program
+}
+
+TEST_F(Program, WithoutTheNtFamilyThereIsNoServicesPage) {
+  machine_.system().version.platformId = 1;
+  int page = -1;
+  std::vector<int> commands;
+  host_.whileTabWindowOpen = [&](int) {
+    page = host_.sheet.currentCommand();
+    commands = host_.sheet.commands();
+  };
+  Run("-SERVICE");
+  EXPECT_EQ(page, 6026);
+  EXPECT_EQ(commands.size(), 13u);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), 6038), 0);
+}

@@ -1,6 +1,7 @@
 #include "ui/sim/sim_main_host.h"
 
 #include "app/app_state.h"
+#include "platform/platform.h"
 
 namespace uisim {
 
@@ -52,7 +53,10 @@ int SimMainHost::RunMessageLoop() {
 void SimMainHost::DestroyMainWindow() {
   if (!mainWindowExists) return;
   // Destroying the owner destroys the tab window it owns; then the window gets WM_DESTROY.
-  tabWindowOpen = false;
+  if (tabWindowOpen) {
+    tabWindowOpen = false;
+    sheet.Close();
+  }
   app::MainWindowMessage(*this, WM_DESTROY, 0, 0);
   mainWindowExists = false;
   mainWindowDestroyed = true;
@@ -71,12 +75,15 @@ void SimMainHost::OpenTabWindow(int command) {
     return;
   }
   tabWindowOpen = true;
-  app::State().currentTab = command ? command : 6026;
+  plat::OsVersion v;
+  bool nt = plat::Sys().GetVersionExA(v, false) && v.platformId == VER_PLATFORM_WIN32_NT;
+  sheet = SimSheet();
+  sheet.closeToMain = [this] { PostToMain(WM_CLOSE, 0, 0); };
+  sheet.Open(command, nt);
   if (whileTabWindowOpen) whileTabWindowOpen(command);
   if (tabWindowOpen) {
     tabWindowOpen = false;
-    app::State().currentTab = 0;
-    PostToMain(WM_CLOSE, 0, 0);
+    sheet.Close();
   }
 }
 

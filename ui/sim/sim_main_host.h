@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/main_host.h"
+#include "ui/sim/sim_page_host.h"
 
 namespace uisim {
 
@@ -35,9 +36,12 @@ class SimMainHost : public app::IMainHost {
   std::vector<int> tabWindowOpens;
   std::vector<int> tabWindowRaises;
   // What the user does while the tab window is open (it may post messages and call
-  // PumpMessages, as the tab window's own loop dispatches them). When it returns the tab
-  // window closes, which posts WM_CLOSE to the main window as the page's destruction does.
+  // PumpMessages, as the tab window's own loop dispatches them, and use the sheet). When it
+  // returns the tab window closes: its pages are destroyed, and the first posts WM_CLOSE to
+  // the main window.
   std::function<void(int command)> whileTabWindowOpen;
+  // The tab window of the last opening.
+  SimSheet sheet;
   bool tabWindowOpen = false;
   // The exit code of WM_QUIT, when one was posted.
   bool quitPosted = false;
