@@ -13,15 +13,21 @@
 #include <utility>
 #include <vector>
 
-#include "platform/links.h"
-#include "platform/platform.h"
-#include "platform/win32/win32_platform.h"
+#include "tests/contract/startup_fixture.h"
+#include "tests/contract/startup_view_rows.h"
 #include "tests/wine/program_driver.h"
+
+namespace contract {
+// Rows print as their cells when a comparison fails.
+inline void PrintTo(const ViewRow& r, std::ostream* os) {
+  *os << "{" << r.title << " | " << r.command << " | " << r.status << " | " << r.company << " | "
+      << r.type << " | " << (r.dated ? "dated" : "-") << "}";
+}
+}  // namespace contract
 
 namespace {
 
 const char* const kVendorKey = "Software\\Orvendel Studios";
-const char* const kProgramKey = "Software\\Orvendel Studios\\Tallowick";
 const char* const kOptionsKey = "Software\\Orvendel Studios\\Tallowick\\Options";
 
 void WriteText(HKEY root, const char* path, const char* name, const char* value) {
@@ -31,17 +37,6 @@ void WriteText(HKEY root, const char* path, const char* name, const char* value)
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                  static_cast<DWORD>(strlen(value) + 1));
   RegCloseKey(key);
-}
-
-std::optional<std::string> ReadText(HKEY root, const char* path, const char* name) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-  char buf[2048] = {};
-  DWORD size = sizeof buf - 1, type = 0;
-  LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-  RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return std::nullopt;
-  return std::string(buf);
 }
 
 // Memory in the program's process for the messages whose answers travel through pointers
@@ -317,192 +312,73 @@ TEST_F(TabWindow, TooltipsFollowTheOption) {
 
 // --- the Startup Programs list on the fixture machine ---
 
-// The machine values the fixture replaces, put back afterwards.
-struct SavedValue {
-  HKEY root;
-  const char* path;
-  const char* name;
-  std::optional<std::string> value;
-};
-
-const char* const kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-const char* const kWindowsNt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
-
-// Deletes the fixture's values ("TwFix..." and CLSID-named ones) from a key.
-void DeleteFixtureValues(HKEY root, const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  std::vector<std::string> names;
-  for (DWORD i = 0; i < 10000; ++i) {
-    char name[600];
-    DWORD cch = sizeof name;
-    if (RegEnumValueA(key, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (std::string(name).rfind("TwFix", 0) == 0 || name[0] == '{') names.emplace_back(name);
-  }
-  for (const auto& n : names) RegDeleteValueA(key, n.c_str());
-  auto def = ReadText(root, path.c_str(), "");
-  if (def && def->find("TwFix") != std::string::npos) RegDeleteValueA(key, "");
-  RegCloseKey(key);
-}
-
-void DeleteFolderTree(const std::string& folder) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteFolderTree(path);
-      } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
-// The fixture machine of the startup contract test, placed on the prefix and taken away
-// again: startup_machine.reg, the program files it names, the Startup folders' shortcut and
-// batch file, and the win.ini lists.
-class StartupMachine : public TabWindow {
+// The fixture machine of the startup tests placed on the prefix (and taken away again), and
+// the program started on it.
+class StartupWindow : public contract::StartupMachine {
  protected:
   void SetUp() override {
-    TabWindow::SetUp();
-    plat::Install(&win32::RealPlatform());
-    comReady_ = SUCCEEDED(CoInitialize(nullptr));
-    saved_ = {{HKEY_CURRENT_USER, kShellFolders, "Startup", {}},
-              {HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup", {}},
-              {HKEY_LOCAL_MACHINE, kWinlogon, "UserInit", {}},
-              {HKEY_LOCAL_MACHINE, kWinlogon, "Shell", {}},
-              {HKEY_LOCAL_MACHINE, kWindowsNt, "AppInit_DLLs", {}}};
-    for (auto& s : saved_) s.value = ReadText(s.root, s.path, s.name);
-    for (const char* k : {"run", "load"}) {
-      char buf[1024] = {};
-      GetProfileStringA("windows", k, "\x01", buf, sizeof buf);
-      winIni_.push_back(buf);
-    }
-    ASSERT_TRUE(winetest::SeedRegFile(winetest::FixturePath("startup_machine.reg")));
-    for (const char* f : {"C:\\TwFix", "C:\\TwFix\\Startup", "C:\\TwFix\\Common"}) CreateDirectoryA(f, nullptr);
-    for (const char* f : {"C:\\TwFix\\hook.dll", "C:\\TwFix\\linked.exe", "C:\\TwFix\\dead.exe",
-                          "C:\\TwFix\\winrun.exe", "C:\\TwFix\\winload.exe",
-                          "C:\\TwFix\\Startup\\twfix.bat", "C:\\TwFix\\Startup\\desktop.ini"}) {
-      HANDLE h = CreateFileA(f, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      ASSERT_NE(h, INVALID_HANDLE_VALUE) << f;
-      DWORD done = 0;
-      WriteFile(h, "MZ", 2, &done, nullptr);
-      CloseHandle(h);
-    }
-    plat::ShellLink link;
-    link.target = "C:\\TwFix\\linked.exe";
-    link.description = "TwFix Linked";
-    ASSERT_TRUE(plat::Links().Save("C:\\TwFix\\Common\\linked.lnk", link));
-    link.target = "C:\\TwFix\\dead.exe";
-    link.description = "TwFix Dead";
-    ASSERT_TRUE(plat::Links().Save("C:\\TwFix\\Startup\\dead.lnk", link));
-    DeleteFileA("C:\\TwFix\\dead.exe");
-    WriteProfileStringA("windows", "run", "C:\\TwFix\\winrun.exe");
-    WriteProfileStringA("windows", "load", "C:\\TwFix\\winload.exe;C:\\TwFix\\gone.exe");
+    ASSERT_TRUE(winetest::DeleteTree(HKEY_CURRENT_USER, kVendorKey));
+    ASSERT_EQ(FindWindowA("TallowickEx", nullptr), nullptr) << "an explorer is still running";
+    contract::StartupMachine::SetUp();
+    // The shell keeps "Shell Folders" as a copy of "User Shell Folders" and writes it anew in
+    // every process that asks for a special folder (Wine does at the program's start), so the
+    // fixture's Startup folders go into both.
+    userFolders_ = {{HKEY_CURRENT_USER, kUserShellFolders, "Startup", {}},
+                    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Startup", {}}};
+    for (auto& s : userFolders_) s.value = contract::ReadRaw(s.root, s.path, s.name);
+    PlaceMachine();
+    contract::WriteRaw(HKEY_CURRENT_USER, kUserShellFolders, "Startup", std::string("C:\\TwFix\\Startup"));
+    contract::WriteRaw(HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Startup", std::string("C:\\TwFix\\Common"));
   }
-
   void TearDown() override {
-    TabWindow::TearDown();
-    const char* bases[] = {"Software\\Microsoft\\Windows\\CurrentVersion\\",
-                           "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"};
-    const char* subs[] = {"Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce",
-                          "RunOnce\\Setup", "policies\\Explorer\\Run"};
-    for (const char* b : bases)
-      for (const char* s : subs) {
-        DeleteFixtureValues(HKEY_LOCAL_MACHINE, std::string(b) + s);
-        DeleteFixtureValues(HKEY_CURRENT_USER, std::string(b) + s);
-      }
-    for (const char* k : {"ShellServiceObjectDelayLoad", "Explorer\\SharedTaskScheduler",
-                          "Explorer\\ShellExecuteHooks"})
-      DeleteFixtureValues(HKEY_LOCAL_MACHINE, std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\") + k);
-    winetest::DeleteTree(HKEY_LOCAL_MACHINE, (std::string(kWinlogon) + "\\Notify\\TwFixNotify").c_str());
-    for (const char* c : {"AA01", "AA02", "AA03"})
-      winetest::DeleteTree(HKEY_CLASSES_ROOT,
-                           (std::string("CLSID\\{7F1E0001-0000-4000-8000-00000000") + c + "}").c_str());
-    winetest::DeleteTree(HKEY_LOCAL_MACHINE, kVendorKey);
-    for (const auto& s : saved_) {
-      if (s.value) {
-        WriteText(s.root, s.path, s.name, s.value->c_str());
-      } else {
-        HKEY key;
-        if (RegOpenKeyExA(s.root, s.path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-          RegDeleteValueA(key, s.name);
-          RegCloseKey(key);
-        }
-      }
-    }
-    const char* keys[] = {"run", "load"};
-    for (size_t i = 0; i < winIni_.size(); ++i)
-      WriteProfileStringA("windows", keys[i], winIni_[i] == "\x01" ? nullptr : winIni_[i].c_str());
-    DeleteFolderTree("C:\\TwFix");
-    if (comReady_) CoUninitialize();
-    plat::Install(nullptr);
+    if (FindWindowA("TallowickEx", nullptr)) winetest::RunProgram("-Q", 20000);
+    for (const auto& s : userFolders_) contract::WriteRaw(s.root, s.path, s.name, s.value);
+    contract::StartupMachine::TearDown();
   }
 
-  std::vector<SavedValue> saved_;
-  std::vector<std::string> winIni_;
-  bool comReady_ = false;
+  static constexpr const char* kUserShellFolders =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  std::vector<contract::SavedValue> userFolders_;
 };
 
-using Cells = std::vector<std::string>;
-
-// The Title and Command cells of the fixture's entries, in the order the enumeration finds
-// them (Command: "RunDLL32.exe " for a RUNDLL32 entry, then the file-name part of the path).
-const std::vector<Cells> kFixtureRows = {
-    {"TwFixA_Audio", "tray.exe /bg"}, {"TwFixB_Panel", "RunDLL32.exe panel.cpl"},
-    {"", "default.exe"},              {"TwFix02", "p02.exe /once"},
-    {"TwFix03", "p03.exe"},           {"TwFix04", "p04.exe"},
-    {"TwFix05", "p05.exe"},           {"TwFix06", "p06.exe"},
-    {"TwFix07", "p07.exe"},           {"TwFix27", "p27.exe"},
-    {"TwFix11", "sync.exe -tray"},    {"TwFix12", "p12.exe"},
-    {"TwFix13", "p13.exe"},           {"TwFix14", "p14.exe"},
-    {"TwFix15", "p15.exe"},           {"TwFix16", "p16.exe"},
-    {"TwFixDup", "dup.exe"},          {"TwFixW21", "old32.exe"},
-    {"TwFix22", "p22.exe"},           {"TwFix23", "p23.exe"},
-    {"TwFix24", "p24.exe"},           {"TwFix25", "p25.exe"},
-    {"TwFix26", "p26.exe"},           {"TwFix07", "p07.exe"},
-    {"TwFix27", "p27.exe"},           {"TwFix Linked", "linked.exe"},
-    {"twfix", "twfix.bat"},           {"run", "winrun.exe"},
-    {"load", "winload.exe"},          {"TwFixOff", "off.exe"},
-    {"TwFixBack", "new.exe -again"},  {"Winlogon Userinit", "added.exe"},
-    {"Winlogon Shell", "shell.exe"},  {"TwFixLoader", "hook.dll"},
-    {"TwFix Sched", "hook.dll"},      {"TwFix Hook", "hook.dll"},
-    {"hook", "hook.dll"},             {"TwFixNotify", "hook.dll"},
-};
-
-TEST_F(StartupMachine, TheStartupListShowsTheFixtureRows) {
+TEST_F(StartupWindow, TheListShowsTheFixtureRows) {
   WriteText(HKEY_CURRENT_USER, kOptionsKey, "ShowAllStartup", "1");
   winetest::ScopedProgram program("-START");
-  HWND sheet = OpenSheet(program);
+  ASSERT_TRUE(program.started());
+  HWND sheet = winetest::WaitForWindowClass("#32770", 30000, "Tallowick");
   ASSERT_NE(sheet, nullptr);
-  HWND list = GetDlgItem(CurrentPage(sheet), 1000);
-  ASSERT_NE(list, nullptr);
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    HWND page = CurrentPage(sheet);
+    list = page ? GetDlgItem(page, 1000) : nullptr;
+    return list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+  }, 20000));
+  Sleep(300);
   ListContents contents = ReadList(list);
   winetest::SaveScreenshot("startup-fixture-machine", sheet);
-  if (contents.headers.empty()) {
-    Quit(program);
-    GTEST_SKIP() << "the Startup Programs page has no columns: its view is not in this build";
-  }
-  ASSERT_GE(contents.headers.size(), 2u);
-  EXPECT_EQ(contents.headers[0], "Title");
-  EXPECT_EQ(contents.headers[1], "Command");
-  // The machine's own entries stay out of the comparison; the fixture's keep their order.
-  std::set<Cells> fixture(kFixtureRows.begin(), kFixtureRows.end());
-  std::vector<Cells> shown;
+  EXPECT_EQ(contents.headers, (std::vector<std::string>{"Title", "Command", "Status", "Company",
+                                                         "Type", "First Detected"}));
+  ASSERT_EQ(contents.headers.size(), 6u);
+  std::vector<contract::ViewRow> shown;
   for (const auto& row : contents.rows) {
-    Cells cells = {row[0], row[1]};
-    if (fixture.count(cells)) shown.push_back(cells);
+    contract::ViewRow v{row[0], row[1], row[2], row[3], row[4], !row[5].empty()};
+    // Wine's shortcut resolution never gives up on a missing target, so Wine lists the dead
+    // shortcut that Windows leaves out.
+    if (v.title == "TwFix Dead") continue;
+    if (contract::IsFixtureRow(v.title, v.command)) shown.push_back(v);
   }
-  EXPECT_EQ(shown, kFixtureRows);
-  Quit(program);
+  std::vector<contract::ViewRow> expected = contract::ExpectedStartupViewRows();
+  // The RUNDLL32 entry's program is the system's own rundll32.exe, which Windows (and Wine)
+  // have and the simulated machine has not: its file exists and names its maker.
+  for (auto& r : expected)
+    if (r.title == "TwFixB_Panel") r = {r.title, r.command, "", "Microsoft Corporation", r.type, true};
+  EXPECT_EQ(shown, expected);
+  // The first row is selected and the list selects whole rows.
+  EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
+  EXPECT_TRUE(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+  EXPECT_EQ(winetest::RunProgram("-Q", 30000), 0u);
+  DWORD code = 0;
+  EXPECT_TRUE(program.Wait(30000, &code));
 }
 
 }  // namespace
