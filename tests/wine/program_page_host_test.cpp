@@ -170,10 +170,25 @@ TEST_F(PageHost, PictureButtonsShowTheirStatesAndSendTheirCommand) {
   EXPECT_EQ(shown(), pressed);
   mouse(WM_LBUTTONUP, 25, 15);
   EXPECT_EQ(shown(), normal);
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"command 1077"}));
+  // A double click: the second press is a click of its own, its release is not.
   mouse(WM_LBUTTONDBLCLK, 25, 15);
-  EXPECT_EQ(view_.events, (std::vector<std::string>{"command 1077", "command 1077"}));
+  mouse(WM_LBUTTONUP, 25, 15);
+  EXPECT_EQ(view_.events.size(), 2u);
+  // Pressed elsewhere and let go over the button: no click.
+  mouse(WM_LBUTTONDOWN, 200, 200);
+  mouse(WM_LBUTTONUP, 25, 15);
+  EXPECT_EQ(view_.events.size(), 2u);
+  // Pressed on it and let go elsewhere: no click, and the normal picture is back.
+  mouse(WM_LBUTTONDOWN, 25, 15);
+  mouse(WM_LBUTTONUP, 200, 200);
+  EXPECT_EQ(shown(), normal);
+  EXPECT_EQ(view_.events.size(), 2u);
+  mouse(WM_MOUSEMOVE, 25, 15);
+  EXPECT_EQ(shown(), hover);
   // Without its properties the control is no button.
   host_->ClearPictureButton(1077);
+  mouse(WM_LBUTTONDOWN, 25, 15);
   mouse(WM_LBUTTONUP, 25, 15);
   EXPECT_EQ(view_.events.size(), 2u);
   DestroyWindow(picture);

@@ -235,6 +235,9 @@ TEST_F(TabWindow, EveryPageShowsItsTitle) {
   POINT bottom = {0, sheetClient.bottom};
   ClientToScreen(sheet, &bottom);
   EXPECT_EQ(statusRect.bottom, bottom.y);
+  EXPECT_TRUE(GetWindowLongA(status, GWL_STYLE) & SBARS_SIZEGRIP);
+  // No context-help button in the caption.
+  EXPECT_FALSE(GetWindowLongA(sheet, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
   for (int i = 0; i < pages; ++i) {
     SendMessageA(sheet, PSM_SETCURSEL, i, 0);
     HWND page = nullptr;
@@ -255,6 +258,54 @@ TEST_F(TabWindow, EveryPageShowsItsTitle) {
       if (isalnum(static_cast<unsigned char>(c))) name += static_cast<char>(tolower(static_cast<unsigned char>(c)));
     EXPECT_TRUE(winetest::SaveScreenshot(name.c_str(), sheet)) << name;
   }
+  Quit(program);
+}
+
+// The pixels a control shows on the screen, once the program has painted it.
+std::vector<COLORREF> ScreenPixels(HWND control) {
+  Sleep(300);
+  RECT r = {};
+  GetWindowRect(control, &r);
+  std::vector<COLORREF> pixels;
+  HDC screen = GetDC(nullptr);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(GetPixel(screen, x, y));
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The help picture of the real page shows its hover and pressed pictures under the mouse
+// and its normal one again when the mouse leaves (the click itself would open a browser).
+// The control shows copies of the bitmaps, so the test compares what is on the screen.
+TEST_F(TabWindow, TheHelpPictureFollowsTheMouse) {
+  winetest::ScopedProgram program("-START");
+  HWND sheet = OpenSheet(program);
+  ASSERT_NE(sheet, nullptr);
+  HWND page = CurrentPage(sheet);
+  HWND help = GetDlgItem(page, 1077);
+  ASSERT_NE(help, nullptr);
+  SetForegroundWindow(sheet);
+  RECT r = {};
+  GetWindowRect(help, &r);
+  POINT over = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ScreenToClient(page, &over);
+  const POINT away = {2, 300};
+  auto mouse = [&](UINT message, POINT p) { SendMessageA(page, message, 0, MAKELPARAM(p.x, p.y)); };
+  const std::vector<COLORREF> normal = ScreenPixels(help);
+  mouse(WM_MOUSEMOVE, over);
+  const std::vector<COLORREF> hover = ScreenPixels(help);
+  EXPECT_NE(hover, normal);
+  mouse(WM_LBUTTONDOWN, over);
+  const std::vector<COLORREF> pressed = ScreenPixels(help);
+  EXPECT_NE(pressed, hover);
+  EXPECT_NE(pressed, normal);
+  // Let go elsewhere: no command, the normal picture comes back.
+  mouse(WM_LBUTTONUP, away);
+  EXPECT_EQ(ScreenPixels(help), normal);
+  mouse(WM_MOUSEMOVE, over);
+  EXPECT_EQ(ScreenPixels(help), hover);
+  mouse(WM_MOUSEMOVE, away);
+  EXPECT_EQ(ScreenPixels(help), normal);
   Quit(program);
 }
 

@@ -14,8 +14,16 @@ const char* const kPressedProp = "TwPicturePressed";
 const char* const kCommandProp = "TwPictureCommand";
 
 void Show(HWND control, const char* which) {
-  if (HANDLE bitmap = GetPropA(control, which))
-    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  HANDLE bitmap = GetPropA(control, which);
+  if (!bitmap) return;
+  auto old = reinterpret_cast<HANDLE>(
+      SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+  // The control hands back the picture it showed. When that is none of the shared pictures
+  // it is the control's own: the one its dialog loaded, or the copy the version 6 control
+  // makes of a bitmap with an alpha channel. Nobody else frees it.
+  if (old && old != GetPropA(control, kNormalProp) && old != GetPropA(control, kHoverProp) &&
+      old != GetPropA(control, kPressedProp))
+    DeleteObject(old);
 }
 
 // The picture button under a point of the page's client area, nullptr over anything else.
@@ -67,23 +75,28 @@ void PictureButtons::OnMouse(HWND page, UINT message, LPARAM lParam) {
   HWND under = PictureAt(page, lParam);
   switch (message) {
     case WM_MOUSEMOVE:
-      if (held_) return;
-      if (hovered_ && hovered_ != under) Show(hovered_, kNormalProp);
-      if (under && under != hovered_) Show(under, kHoverProp);
+      if (held_ || under == hovered_) return;
+      if (hovered_) Show(hovered_, kNormalProp);
+      if (under) Show(under, kHoverProp);
       hovered_ = under;
       return;
     case WM_LBUTTONDOWN:
       if (!under) return;
       Show(under, kPressedProp);
       held_ = under;
+      hovered_ = nullptr;
       return;
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK: {
-      if (held_ && held_ != under) Show(held_, kNormalProp);
+      // A click is a press and a release over the same button; the double click (the second
+      // press of one) counts as a click of its own, and the release that ends it does not.
+      HWND pressed = held_;
       held_ = nullptr;
+      hovered_ = nullptr;
+      if (pressed && pressed != under) Show(pressed, kNormalProp);
       if (!under) return;
       Show(under, kNormalProp);
-      hovered_ = under;
+      if (message == WM_LBUTTONUP && pressed != under) return;
       int command = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(under, kCommandProp)));
       SendMessageA(page, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
       return;
