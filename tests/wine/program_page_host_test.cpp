@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+#include "platform/win32/win32_platform.h"
 #include "tests/wine/program_driver.h"
 #include "ui/page_host.h"
 #include "ui/win32/page_messages.h"
@@ -41,6 +44,8 @@ LRESULT CALLBACK TestPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 class PageHost : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The host logs and measures the screen through the platform layer.
+    plat::Install(&win32::RealPlatform());
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     WNDCLASSA wc = {};
@@ -64,6 +69,7 @@ class PageHost : public ::testing::Test {
     host_.reset();
     DestroyWindow(page_);
     UnregisterClassA("TwTestPage", GetModuleHandleA(nullptr));
+    plat::Install(nullptr);
   }
 
   std::vector<LPARAM> RowData() {
@@ -193,6 +199,90 @@ TEST_F(PageHost, PictureButtonsShowTheirStatesAndSendTheirCommand) {
   EXPECT_EQ(view_.events.size(), 2u);
   DestroyWindow(picture);
   for (HBITMAP b : {normal, hover, pressed}) DeleteObject(b);
+}
+
+// What the test does inside a modal dialog's loop: a timer finds the dialog by its caption,
+// notes what it shows and presses a button.
+struct DialogPress {
+  const char* caption;
+  int button;
+  std::string text;  // of control 1025 or 1047
+  RECT rect = {};
+  bool found = false;
+};
+DialogPress* g_press = nullptr;
+
+void CALLBACK PressInDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = FindWindowA("#32770", g_press->caption);
+  if (!dialog) return;
+  KillTimer(nullptr, timer);
+  g_press->found = true;
+  char text[256] = {};
+  if (!GetDlgItemTextA(dialog, 1025, text, sizeof text)) GetDlgItemTextA(dialog, 1047, text, sizeof text);
+  g_press->text = text;
+  GetWindowRect(dialog, &g_press->rect);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(g_press->button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, g_press->button)));
+}
+
+int RunWithPress(DialogPress& press, const std::function<int()>& run) {
+  g_press = &press;
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, PressInDialog);
+  int result = run();
+  if (!press.found) KillTimer(nullptr, timer);
+  g_press = nullptr;
+  return result;
+}
+
+// A dialog's view: it fills its text, reports its commands and ends the dialog on 1003.
+class DialogView : public ui::Page {
+ public:
+  DialogView() : ui::Page(0) {}
+  void OnInit(ui::PageHost& host) override {
+    events.push_back("init");
+    host.SetControlText(1047, "filled");
+    caption = host.WindowCaption();
+  }
+  void OnCommand(ui::PageHost& host, int id) override {
+    events.push_back("command " + std::to_string(id));
+    if (id == 1003) host.EndDialog(7);
+  }
+  void OnDestroy(ui::PageHost&) override { events.push_back("destroy"); }
+  std::vector<std::string> events;
+  std::string caption;
+};
+
+TEST_F(PageHost, DialogsRunTheirViewsAndAnswer) {
+  {
+    DialogView view;
+    DialogPress press{"behaviour", 1003};
+    EXPECT_EQ(RunWithPress(press, [&] { return host_->RunDialog(900, view); }), 7);
+    EXPECT_EQ(press.text, "filled");
+    EXPECT_EQ(view.caption, "behaviour");
+    EXPECT_EQ(view.events, (std::vector<std::string>{"init", "command 1003", "destroy"}));
+  }
+  {
+    // A view with nothing to do on Cancel: the dialog closes all the same.
+    DialogView view;
+    DialogPress press{"behaviour", IDCANCEL};
+    EXPECT_EQ(RunWithPress(press, [&] { return host_->RunDialog(900, view); }), IDCANCEL);
+    EXPECT_EQ(view.events, (std::vector<std::string>{"init", "command 2", "destroy"}));
+  }
+  {
+    DialogView view;
+    EXPECT_EQ(host_->RunDialog(12345, view), 0);  // no such dialog
+    EXPECT_TRUE(view.events.empty());
+  }
+  // The message dialog: title, text with its line breaks, centred as the secondary windows.
+  DialogPress press{"A title", IDOK};
+  EXPECT_EQ(RunWithPress(press, [&] { return host_->ShowMessageDialog("A title", "one\ntwo"); }), IDOK);
+  ASSERT_TRUE(press.found);
+  EXPECT_EQ(press.text, "one\r\ntwo");
+  int width = press.rect.right - press.rect.left, height = press.rect.bottom - press.rect.top;
+  EXPECT_EQ(press.rect.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  EXPECT_EQ(press.rect.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 3);
+  DialogPress cancel{"Another", IDCANCEL};
+  EXPECT_EQ(RunWithPress(cancel, [&] { return host_->ShowMessageDialog("Another", "text"); }), IDCANCEL);
 }
 
 }  // namespace

@@ -161,21 +161,21 @@ struct ToolWindows {
   std::vector<HWND> found;
 };
 
+BOOL CALLBACK CollectTooltip(HWND w, LPARAM p) {
+  auto* t = reinterpret_cast<ToolWindows*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid == t->pid && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) t->found.push_back(w);
+  return TRUE;
+}
+
 // The tooltip windows of the program's process.
 std::vector<HWND> ProgramTooltips(HWND sheet) {
   ToolWindows tw{0, {}};
   GetWindowThreadProcessId(sheet, &tw.pid);
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* t = reinterpret_cast<ToolWindows*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (pid == t->pid && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) t->found.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tw));
+  EnumWindows(CollectTooltip, reinterpret_cast<LPARAM>(&tw));
   return tw.found;
 }
 

@@ -22,6 +22,17 @@ struct MenuHandle {
   }
 };
 
+// The language strings break lines with "\n"; the message's edit control needs "\r\n".
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
 struct MessageDialogText {
   const std::string* title;
   const std::string* text;
@@ -32,7 +43,7 @@ INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG: {
       const auto* m = reinterpret_cast<const MessageDialogText*>(lParam);
       SetWindowTextA(dialog, m->title->c_str());
-      SetDlgItemTextA(dialog, kMessageTextId, m->text->c_str());
+      SetDlgItemTextA(dialog, kMessageTextId, WithCrLf(*m->text).c_str());
       CentreWindow(dialog);
       return TRUE;
     }
