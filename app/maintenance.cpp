@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/registry_access.h"
 #include "settings/options.h"
+#include "startup/delayed.h"
 
 namespace app {
 
@@ -62,8 +63,9 @@ void RestoreInstall() {
   for (int i = 0; i < kGeometryValueCount; ++i)
     if (ValueExists(HKEY_CURRENT_USER, kGeometryValues[i]))
       reg::DeleteRegValue(kGeometryValues[i], HKEY_CURRENT_USER, kProgramKey);
-  // 4. and 5. Installed = 0; the delayed programs go back to their startup locations here
-  // with the delayed-start records.
+  // 4. Every delayed program back to its startup location, then 5.
+  settings::SetOption("Installed", 0);
+  startup::RestoreAllDelayedPrograms();
   settings::SetOption("Installed", 0);
   // 6.
   reg::DeleteRegKeyTreeCopy("Software\\Orvendel Studios", HKEY_CURRENT_USER);

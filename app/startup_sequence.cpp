@@ -14,6 +14,7 @@
 #include "records/detected_date.h"
 #include "settings/language.h"
 #include "settings/options.h"
+#include "startup/delayed.h"
 #include "startup/enumerate.h"
 
 namespace app {
@@ -212,8 +213,10 @@ void InitialValues() {
     plat::Reg().RegCloseKey(key);
     reg::DeleteRegKeyTreeCopy(kExplorerMenuKey, HKEY_CLASSES_ROOT);
   }
-  // G16 and G17 (the monitor's startup entry and the delayed-start list) join here with the
-  // startup records.
+  // G16 (the monitor's startup entry) joins here with the startup records.
+  // G17
+  diag::TestLog("", "Init Delayed Launch");
+  startup::InitDelayedLaunch();
 }
 
 const char* AdvanceCleanupCounter() {

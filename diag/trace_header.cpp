@@ -11,6 +11,7 @@
 #include "platform/process_list.h"
 #include "platform/registry_access.h"
 #include "records/detected_date.h"
+#include "startup/delayed.h"
 #include "startup/enumerate.h"
 #include "startup/run_list.h"
 
@@ -40,8 +41,8 @@ void InitializeTestLog() {
   for (int i = 0; i < n; ++i)
     TestLog(startup::RunPath(i).c_str(), startup::RunTitle(i).c_str());
   startup::ClearRunList();
-  // The delayed programs are listed here with the delayed-start records.
   TestLog("  ------------------", "---------------    Delayed Startup");
+  startup::LogDelayedPrograms();
   TestLog("  ---- ", "   ---");
   TestLog("  ------------------", "---------------    Debug Info ");
 }

@@ -12,6 +12,7 @@
 #include "records/detected.h"
 #include "settings/language.h"
 #include "settings/options.h"
+#include "startup/delayed.h"
 #include "startup/disable.h"
 #include "startup/enumerate.h"
 #include "startup/location_codes.h"
@@ -309,6 +310,12 @@ void StartupView::PageCommand(ui::PageHost& host, int id) {
     case IDC_STARTUP_CLOSE:
       host.CloseSheet();
       break;
+    case CMD_MOVE_TO_DELAYED: {
+      std::vector<int> items = SelectedItems(host);
+      for (int i : items) DelayRunItem(host, i);
+      AfterChange(host, !items.empty());
+      break;
+    }
     case CMD_EXPLORE_FOLDER:
     case CMD_PROGRAM_PROPERTIES: {
       LPARAM data = ui::GetSelectedItemData(host);

@@ -260,3 +260,23 @@ TEST_F(StartupView, WidthsSortAndPlaceSurviveACloseAndReopen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StartupView, MovingToDelayedStartTakesTheRowToTheDelayedTab) {
+  sheet_.Open(6026);
+  SimPageHost& host = sheet_.current();
+  host.answers.push_back(ui::kIdOk);  // an all-users program: the user agrees
+  host.onMenu = [](const std::vector<ui::MenuItem>& items) {
+    for (const auto& i : items)
+      if (i.caption == "&Move to Delayed Start Program List") return i.command;
+    return 0;
+  };
+  sheet_.RightClick(RowOf(host, "TwFixA_Audio"));
+  EXPECT_EQ(contract::ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, "TwFixA_Audio"), std::nullopt);
+  EXPECT_EQ(RowOf(host, "TwFixA_Audio"), -1);
+  sheet_.Select(6055);
+  EXPECT_NE(RowOf(sheet_.current(), "TwFixA_Audio"), -1);
+}
+
+}  // namespace
