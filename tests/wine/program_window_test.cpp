@@ -352,7 +352,9 @@ TEST_F(TabWindow, TooltipsFollowTheOption) {
       EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 20000);
       EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 360);
     }
-    if (c.tips) EXPECT_EQ(controls, (std::set<int>{1076, 1094, 1123}));
+    if (c.tips) {
+      EXPECT_EQ(controls, (std::set<int>{1076, 1094, 1123}));
+    }
     // Leaving the page destroys its tooltips.
     SendMessageA(sheet, PSM_SETCURSEL, 0, 0);
     Sleep(300);
