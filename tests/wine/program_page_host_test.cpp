@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,44 @@ TEST_F(PageHost, PictureButtonsShowTheirStatesAndSendTheirCommand) {
   EXPECT_EQ(view_.events.size(), 2u);
   DestroyWindow(picture);
   for (HBITMAP b : {normal, hover, pressed}) DeleteObject(b);
+}
+
+// The colours an owner-drawn button shows once it has been painted again.
+std::set<COLORREF> Colours(HWND control) {
+  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Sleep(100);
+  RECT r = {};
+  GetWindowRect(control, &r);
+  std::set<COLORREF> colours;
+  HDC screen = GetDC(nullptr);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) colours.insert(GetPixel(screen, x, y));
+  ReleaseDC(nullptr, screen);
+  return colours;
+}
+
+TEST_F(PageHost, OwnerDrawnButtonsDrawTheirTextAndTheHoveredOne) {
+  HWND button = CreateWindowExA(0, "Button", "Two\nlines", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 20, 320,
+                                200, 40, page_, reinterpret_cast<HMENU>(1064), GetModuleHandleA(nullptr),
+                                nullptr);
+  ASSERT_NE(button, nullptr);
+  SetWindowPos(page_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  auto over = [&](HWND w) { SendMessageA(page_, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)); };
+  std::set<COLORREF> c = Colours(button);
+  EXPECT_TRUE(c.count(0x404040));  // the text
+  EXPECT_TRUE(c.count(0xC0C0C0));  // its shadow, for a text with a line break
+  EXPECT_FALSE(c.count(0x660000));
+  over(button);
+  c = Colours(button);
+  EXPECT_TRUE(c.count(0x660000));
+  EXPECT_FALSE(c.count(0x404040));
+  over(page_);  // the page's own background changes nothing
+  EXPECT_TRUE(Colours(button).count(0x660000));
+  over(list_);  // another control does
+  c = Colours(button);
+  EXPECT_TRUE(c.count(0x404040));
+  EXPECT_FALSE(c.count(0x660000));
+  DestroyWindow(button);
 }
 
 // What the test does inside a modal dialog's loop: a timer finds the dialog by its caption,

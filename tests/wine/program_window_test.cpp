@@ -363,6 +363,27 @@ TEST_F(TabWindow, TooltipsFollowTheOption) {
   }
 }
 
+// The window's close box closes the sheet, every page goes, and with the last of them the
+// program ends, having saved the tab it was on.
+TEST_F(TabWindow, TheCloseBoxEndsTheProgram) {
+  winetest::ScopedProgram program("-DELAY");
+  HWND sheet = OpenSheet(program);
+  ASSERT_NE(sheet, nullptr);
+  // Visit a page with a list and tooltips and one without, then close on the first.
+  SendMessageA(sheet, PSM_SETCURSEL, 12, 0);
+  SendMessageA(sheet, PSM_SETCURSEL, 0, 0);
+  Sleep(300);
+  PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+  DWORD code = winetest::kNoExitCode;
+  ASSERT_TRUE(program.Wait(30000, &code));
+  EXPECT_EQ(code, 0u);
+  char tab[32] = {};
+  DWORD size = sizeof tab - 1;
+  EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kOptionsKey, "StartTab", RRF_RT_REG_SZ, nullptr, tab, &size),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(tab, "6026");
+}
+
 // --- the Startup Programs list on the fixture machine ---
 
 // The fixture machine of the startup tests placed on the prefix (and taken away again), and
