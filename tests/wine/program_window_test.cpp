@@ -394,25 +394,18 @@ class StartupWindow : public contract::StartupMachine {
     ASSERT_TRUE(winetest::DeleteTree(HKEY_CURRENT_USER, kVendorKey));
     ASSERT_EQ(FindWindowA("TallowickEx", nullptr), nullptr) << "an explorer is still running";
     contract::StartupMachine::SetUp();
-    // The shell keeps "Shell Folders" as a copy of "User Shell Folders" and writes it anew in
-    // every process that asks for a special folder (Wine does at the program's start), so the
-    // fixture's Startup folders go into both.
-    userFolders_ = {{HKEY_CURRENT_USER, kUserShellFolders, "Startup", {}},
-                    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Startup", {}}};
-    for (auto& s : userFolders_) s.value = contract::ReadRaw(s.root, s.path, s.name);
     PlaceMachine();
-    contract::WriteRaw(HKEY_CURRENT_USER, kUserShellFolders, "Startup", std::string("C:\\TwFix\\Startup"));
-    contract::WriteRaw(HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Startup", std::string("C:\\TwFix\\Common"));
+    // The shell writes "Shell Folders" anew from "User Shell Folders" in every process that
+    // asks for a special folder (Wine does at the program's start), so the fixture's Startup
+    // folders go into both; the fixture puts both back.
+    contract::WriteRaw(HKEY_CURRENT_USER, contract::kUserShellFolders, "Startup", std::string("C:\\TwFix\\Startup"));
+    contract::WriteRaw(HKEY_LOCAL_MACHINE, contract::kUserShellFolders, "Common Startup",
+                       std::string("C:\\TwFix\\Common"));
   }
   void TearDown() override {
     if (FindWindowA("TallowickEx", nullptr)) winetest::RunProgram("-Q", 20000);
-    for (const auto& s : userFolders_) contract::WriteRaw(s.root, s.path, s.name, s.value);
     contract::StartupMachine::TearDown();
   }
-
-  static constexpr const char* kUserShellFolders =
-      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  std::vector<contract::SavedValue> userFolders_;
 };
 
 TEST_F(StartupWindow, TheListShowsTheFixtureRows) {
