@@ -79,6 +79,9 @@ int StartCommandFromOption(const char* startTabText) {
 
 bool IsTabCommand(int command) {
   switch (command) {
+    // The PLUS page is a tab too: a sheet closed on it leaves StartTab = 6027, and the next
+    // start must open the window on it rather than show nothing.
+    case CMD_ABOUT:
     case CMD_STARTUP: case CMD_COOKIES: case CMD_ACTIVE_TASKS: case CMD_OPTIONS:
     case CMD_SERVICES: case CMD_SCHEDULED_TASKS: case CMD_IE_HELPERS: case CMD_FILE_TYPES:
     case CMD_HIDDEN_FILES: case CMD_DELAYED_START: case CMD_ACTIVEX: case CMD_RECENT:

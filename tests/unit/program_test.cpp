@@ -92,6 +92,13 @@ TEST_F(Program, StartTabBelowTheFirstTabOpensStartupPrograms) {
   EXPECT_EQ(host_.tabWindowOpens, std::vector<int>{6026});
 }
 
+TEST_F(Program, StartTabOfThePlusPageOpensIt) {
+  // The sheet saves the page it was closed on; the PLUS page is one of them.
+  SetOptionText("StartTab", "6027");
+  Run("");
+  EXPECT_EQ(host_.tabWindowOpens, std::vector<int>{6027});
+}
+
 TEST_F(Program, CleanupCounterTurnsThroughSevenStarts) {
   struct Case {
     const char* stored;

@@ -67,16 +67,21 @@ void LayOutPageWindow(HWND page) {
   app::PageMeasures m;
   HWND w[7] = {};
   m.list = Present(page, app::kListId, &w[6]);
-  if (!w[6]) return;
+  // A page without a list keeps its own dialog layout below the header: only the header
+  // picture, the header text and the help and patrol pictures follow the page's size.
+  const bool hasList = w[6] != nullptr;
   m.image = Present(page, app::kHeaderPictureId, &w[0]);
   m.help = Present(page, app::kHelpButtonId, &w[1]);
   m.patrol = Present(page, app::kPatrolButtonId, &w[2]);
   m.headerText = Present(page, app::kHeaderTextId, &w[3]);
   // Until a page has its header picture, the header text's line is what the list must clear.
   if (!m.image && m.headerText) m.image = app::ControlSize{0, m.headerText->cy + 8};
-  m.check1 = Present(page, app::kFirstCheckId, &w[4]);
-  m.check2 = Present(page, app::kSecondCheckId, &w[5]);
-  std::vector<HWND> buttons = BottomButtons(page);
+  std::vector<HWND> buttons;
+  if (hasList) {
+    m.check1 = Present(page, app::kFirstCheckId, &w[4]);
+    m.check2 = Present(page, app::kSecondCheckId, &w[5]);
+    buttons = BottomButtons(page);
+  }
   for (HWND b : buttons) m.buttons.push_back(SizeOf(b));
   app::ControlSize size = SizeOf(page);
   m.width = size.cx;

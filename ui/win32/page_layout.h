@@ -6,7 +6,7 @@ namespace uiwin {
 
 inline constexpr UINT kLayoutMessage = 6049;
 
-// Lays out a page that holds a list; other pages keep their dialog layout.
+// Lays out a page for its size; a page without a list only moves its header furniture.
 void LayOutPageWindow(HWND page);
 
 }  // namespace uiwin

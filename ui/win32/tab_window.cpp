@@ -5,17 +5,26 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <mmsystem.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/open_sound.h"
+#include "app/page_protocol.h"
 #include "app/sheet_layout.h"
 #include "app/tab_pages.h"
 #include "app/window_geometry.h"
+#include "diag/testlog.h"
 #include "platform/platform.h"
 #include "settings/language.h"
+#include "ui/list_view.h"
 #include "ui/win32/page_layout.h"
+#include "ui/win32/page_messages.h"
 #include "ui/win32/win32_main_host.h"
+#include "ui/win32/win32_page_host.h"
 
 namespace uiwin {
 
@@ -26,12 +35,11 @@ bool IsNt() {
   return plat::Sys().GetVersionExA(v, false) && v.platformId == VER_PLATFORM_WIN32_NT;
 }
 
-constexpr int kHeaderText = 1047;
-constexpr int kCloseString = 304;
 constexpr int kSheetFailedMessage = 24;
 
 HWND g_sheet = nullptr;
 WNDPROC g_sheetProc = nullptr;
+HWND g_statusBar = nullptr;
 POINT g_minTrack = {};
 
 app::WindowRect SheetRect(HWND sheet) {
@@ -48,7 +56,9 @@ void LayOutSheetNow(HWND sheet) {
   app::SheetLayout layout = app::LayOutSheet(r.width, r.height, rows);
   if (tab) SetWindowPos(tab, nullptr, 0, 0, layout.tabStrip.cx, layout.tabStrip.cy, SWP_NOMOVE | SWP_NOZORDER);
   if (HWND close = GetDlgItem(sheet, IDCANCEL)) {
-    SetWindowPos(close, nullptr, layout.closeLeft, layout.closeTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Out of sight: the pages' own Close buttons and the window's close box close the sheet.
+    SetWindowPos(close, nullptr, layout.closeLeft, layout.closeTop, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_HIDEWINDOW);
   }
   if (HWND page = PropSheet_GetCurrentPageHwnd(sheet)) {
     SetWindowPos(page, nullptr, 0, 0, layout.page.cx, layout.page.cy, SWP_NOMOVE | SWP_NOZORDER);
@@ -59,6 +69,8 @@ void LayOutSheetNow(HWND sheet) {
 LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
+      // The status bar follows the sheet's bottom edge before the page measures it.
+      if (g_statusBar) SendMessageA(g_statusBar, WM_SIZE, 0, 0);
       LayOutSheetNow(sheet);
       break;
     case WM_GETMINMAXINFO:
@@ -82,13 +94,13 @@ void SetUpSheet(HWND sheet) {
   if (IsNt()) {
     g_sheetProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetProc)));
+    if (!g_statusBar)
+      g_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
+                                    0, 0, 0, 0, sheet, reinterpret_cast<HMENU>(kStatusBarId),
+                                    ProgramInstance(), nullptr);
   }
   SetWindowPos(sheet, nullptr, place.rect.left, place.rect.top, place.rect.width, place.rect.height,
                SWP_NOZORDER | SWP_NOACTIVATE | (place.resize ? 0 : SWP_NOSIZE));
-}
-
-void SaveSheetGeometry() {
-  if (g_sheet && IsWindow(g_sheet)) app::SaveWindowGeometry(app::kSheetGeometry, SheetRect(g_sheet));
 }
 
 // The sheet's own frame on the NT family: resizable, minimisable, with system menu.
@@ -113,60 +125,78 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
   return 0;
 }
 
-// Every page follows the same protocol: it names the current tab while it is active and ends
-// the program when it is destroyed.
+// A page's view and the host bound to its window while it exists.
+struct PageBinding {
+  ui::Page* view = nullptr;
+  std::unique_ptr<Win32PageHost> host;
+};
+
+// The page procedure only translates: the view does the page protocol.
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* psp = reinterpret_cast<PROPSHEETPAGEA*>(lParam);
+    auto* binding = reinterpret_cast<PageBinding*>(psp->lParam);
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(binding));
+    binding->host = std::make_unique<Win32PageHost>(page, Win32PageHost::Kind::Page);
+    binding->view->OnInit(*binding->host);
+    return TRUE;
+  }
+  auto* binding = reinterpret_cast<PageBinding*>(GetWindowLongPtrA(page, DWLP_USER));
+  if (!binding || !binding->host) return FALSE;
+  ui::Page& view = *binding->view;
+  Win32PageHost& host = *binding->host;
   switch (message) {
-    case WM_INITDIALOG: {
-      auto* psp = reinterpret_cast<PROPSHEETPAGEA*>(lParam);
-      int command = static_cast<int>(psp->lParam);
-      SetWindowLongPtrA(page, DWLP_USER, command);
-      app::State().currentTab = command;
-      for (int i = 0; i < app::kTabPageCount; ++i)
-        if (app::kTabPages[i].command == command)
-          SetDlgItemTextA(page, kHeaderText,
-                          settings::LangString(app::kTabPages[i].titleString).c_str());
-      return TRUE;
-    }
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-      int command = static_cast<int>(GetWindowLongPtrA(page, DWLP_USER));
       if (hdr->code == PSN_SETACTIVE) {
-        app::State().currentTab = command;
-        app::State().helpContext = command;
-        HWND sheet = GetParent(page);
-        HWND ok = GetDlgItem(sheet, IDOK);
-        ShowWindow(ok, SW_HIDE);
-        EnableWindow(ok, FALSE);
-        SetDlgItemTextA(sheet, IDCANCEL, settings::LangString(kCloseString).c_str());
-        LayOutPageWindow(page);
+        view.OnActivate(host);
         SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
         return TRUE;
       }
       if (hdr->code == PSN_KILLACTIVE) {
-        app::State().helpContext = 0;
-        SaveSheetGeometry();
+        view.OnDeactivate(host);
         SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
         return TRUE;
       }
-      return FALSE;
+      break;
     }
-    case kLayoutMessage:
-      LayOutPageWindow(page);
-      return TRUE;
     case WM_DESTROY:
-      SaveSheetGeometry();
-      if (app::State().currentTab != 0) {
-        app::State().currentTab = 0;
-        if (HWND main = MainWindow()) PostMessageA(main, WM_CLOSE, 0, 0);
-      }
+      view.OnDestroy(host);
+      // The host's tooltips and image list go with the page.
+      binding->host.reset();
+      SetWindowLongPtrA(page, DWLP_USER, 0);
       return FALSE;
     default:
-      return FALSE;
+      break;
   }
+  return RouteViewMessage(view, host, message, wParam, lParam) ? TRUE : FALSE;
+}
+
+// The open sound, when sounds are on: the user's sound for the Open event or the program's
+// own wave, played while the sheet opens.
+void PlayOpenSound() {
+  app::OpenSound sound = app::ChooseOpenSound();
+  if (!sound.play) return;
+  PlaySoundA(nullptr, nullptr, 0);
+  BOOL played;
+  if (!sound.file.empty()) {
+    played = PlaySoundA(sound.file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+  } else {
+    played = PlaySoundA(MAKEINTRESOURCEA(app::kOpenSoundResource), ProgramInstance(),
+                        SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
+  }
+  diag::TestLog(sound.file.empty() ? (played ? "170" : "170 not played")
+                                   : (played ? sound.file.c_str() : "not played"),
+                "PlaySound");
 }
 
 }  // namespace
+
+HWND CurrentSheet() { return g_sheet && IsWindow(g_sheet) ? g_sheet : nullptr; }
+
+void SaveSheetGeometry() {
+  if (HWND sheet = CurrentSheet()) app::SaveWindowGeometry(app::kSheetGeometry, SheetRect(sheet));
+}
 
 void OpenTabWindow(Win32MainHost& host, int command) {
   HWND main = host.mainWindow();
@@ -192,6 +222,9 @@ void OpenTabWindow(Win32MainHost& host, int command) {
   std::vector<std::string> titles;
   titles.reserve(pages.size());
   std::vector<PROPSHEETPAGEA> psp(pages.size());
+  // Every page's view lives as long as the sheet; the bindings do not move once made.
+  std::vector<std::unique_ptr<ui::Page>> views;
+  std::vector<PageBinding> bindings(pages.size());
   for (size_t i = 0; i < pages.size(); ++i) {
     titles.push_back(settings::LangString(pages[i].titleString));
     PROPSHEETPAGEA& p = psp[i];
@@ -202,7 +235,9 @@ void OpenTabWindow(Win32MainHost& host, int command) {
     p.pszIcon = MAKEINTRESOURCEA(pages[i].icon);
     p.pszTitle = titles.back().c_str();
     p.pfnDlgProc = PageProc;
-    p.lParam = pages[i].command;
+    views.push_back(app::CreateTabPage(pages[i].command));
+    bindings[i].view = views.back().get();
+    p.lParam = reinterpret_cast<LPARAM>(&bindings[i]);
   }
   PROPSHEETHEADERA h = {};
   h.dwSize = sizeof h;
@@ -214,15 +249,17 @@ void OpenTabWindow(Win32MainHost& host, int command) {
   h.nStartPage = static_cast<UINT>(app::StartPageIndex(pages, command));
   h.ppsp = psp.data();
   h.pfnCallback = SheetCallback;
-  // The open sound plays here once the sound options are wired to the view.
+  PlayOpenSound();
   g_sheet = nullptr;
+  g_statusBar = nullptr;
   g_minTrack = {};
   INT_PTR result = PropertySheetA(&h);
   g_sheet = nullptr;
+  g_statusBar = nullptr;
   if (result < 0) {
     state.currentTab = 0;
-    MessageBoxA(main, settings::LangString(kSheetFailedMessage).c_str(), state.caption.c_str(),
-                MB_OK | MB_ICONERROR);
+    Win32PageHost mainHost(main, Win32PageHost::Kind::Dialog);
+    ui::ShowMessageDialog(mainHost, kSheetFailedMessage, 0);
   }
 }
 
