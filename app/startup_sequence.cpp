@@ -16,6 +16,7 @@
 #include "settings/options.h"
 #include "startup/delayed.h"
 #include "startup/enumerate.h"
+#include "startup/run_ops.h"
 
 namespace app {
 
@@ -48,6 +49,11 @@ bool HasValue(HKEY root, const char* path, const char* name) {
 
 DWORD ReadDword(HKEY root, const char* path, const char* name) {
   return reg::GetRegDWORDValue(reg::OpenForRead(root, path), name);
+}
+
+// The monitor's list of enabled startup programs, kept while it watches for removals.
+void RecheckMissingRunPrograms() {
+  startup::InitMissingRunPrograms(settings::GetOption("RealtimeMissingRun", 1));
 }
 
 // G7: keep the Windows Update setting the user had before the product touched it.
@@ -91,6 +97,7 @@ void CheckNewInstall() {
   } else if (!std::strstr(stored, kVersionText)) {
     diag::TestLog(kVersionText, "Update Install");
     reg::SetRegStringValue(kProgramKey, HKEY_CURRENT_USER, "NewVersion", kVersionText);
+    RecheckMissingRunPrograms();
     {
       reg::View64 view;
       DWORD windows = ReadDword(HKEY_LOCAL_MACHINE, kAutoUpdateKey, "AUOptions");
@@ -132,6 +139,7 @@ void Migrate2015() {
     if (!EqualNoCase(oldDisabled, newDisabled)) paths::fileRemoveFolder(oldDisabled);
   }
   startup::InitRegStartups();
+  RecheckMissingRunPrograms();
   settings::SetOption("Quillmere", 1);
   settings::SetOption("Installed2015", 1);
 }

@@ -28,6 +28,7 @@ inline constexpr GeometryNames kDefaultWarningGeometry{"xDefaultWarning", "yDefa
                                                        "dxDefaultWarning", "dyDefaultWarning"};
 inline constexpr GeometryNames kAddFileTypeGeometry{"xPosAddFileType", "yPosAddFileType",
                                                     "dxPosAddFileType", "dyPosAddFileType"};
+inline constexpr GeometryNames kHistoryGeometry{"xHistory", "yHistory", "dxHistory", "dyHistory"};
 
 // Where a restored window goes. resize is false when the window is only moved and keeps its
 // size (the sheet on the Windows 9x family).

@@ -188,11 +188,6 @@ void DeleteSnapshot(const std::string& name) {
   reg::DeleteRegValue(text::ColonForEquals(name).c_str(), HKEY_CURRENT_USER, kSnapshotRunKey);
 }
 
-bool MarkerPresent(const std::string& title) {
-  HKEY key = reg::OpenForRead(HKEY_LOCAL_MACHINE, kDisabledKey);
-  return key && reg::GetRegValueType(key, title.c_str()) != 0;
-}
-
 // The Run value of a run item: its name and its data as the key holds them. The value named
 // by the title is taken when its command is the item's; otherwise the one value whose command
 // is the item's (an item whose title is not its value name). False when none or several fit.

@@ -192,9 +192,11 @@ void EnumerateRunKeys() {
           continue;
         char marker[33];
         if (!v.name.empty() &&
-            reg::GetRegStringValue(kDisabledKey, v.name.c_str(), marker, 32, HKEY_LOCAL_MACHINE) > 0) {
+            reg::GetRegStringValue(kDisabledKey, v.name.c_str(), marker, 32, HKEY_LOCAL_MACHINE) > 0 &&
+            std::atoi(marker) == code) {
           // Disabled here before and written back by its program since: it goes back into the
-          // disabled store with the command now found.
+          // disabled store with the command now found. A marker of another key belongs to an
+          // entry of the same name there, which is left alone.
           ToggleRunItem(v.name, v.data, "", code);
           ToggleRunItem(v.name, v.data, "", code);
           continue;

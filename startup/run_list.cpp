@@ -40,6 +40,20 @@ constexpr int kDisabledString = 626;
 
 }  // namespace
 
+std::vector<RunItem> CopyRunList() {
+  std::vector<RunItem> items;
+  for (int i = 0; i < g_count; ++i) items.push_back(*g_items[i]);
+  return items;
+}
+
+void RestoreRunList(const std::vector<RunItem>& items) {
+  ClearRunList();
+  for (const RunItem& item : items) {
+    if (g_count >= kMaxRunItems) break;
+    g_items[g_count++] = std::make_unique<RunItem>(item);
+  }
+}
+
 int AddRunStruct(const std::string& title, const std::string& commandIn,
                  const std::string& source, const std::string& detail, int location, int aux) {
   std::string command = commandIn;

@@ -2,6 +2,7 @@
 // and every view, action and report reads back by index.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/wintypes.h"
 
@@ -27,6 +28,10 @@ int AddRunStruct(const std::string& title, const std::string& command,
                  const std::string& source, const std::string& detail, int location, int aux);
 void ClearRunList();
 int RunCount();
+// A copy of every item, and the list put back from such a copy: for operations that fill the
+// list on the side while a view still holds row indexes into it.
+std::vector<RunItem> CopyRunList();
+void RestoreRunList(const std::vector<RunItem>& items);
 // The item at an index, nullptr when there is none (for enumerations that set `running`).
 RunItem* GetRunItem(int index);
 

@@ -16,7 +16,10 @@
 #include "startup/disable.h"
 #include "startup/enumerate.h"
 #include "startup/location_codes.h"
+#include "startup/restart_commands.h"
 #include "startup/run_list.h"
+#include "startup/run_ops.h"
+#include "sysobjects/active_tasks.h"
 #include "ui/list_columns.h"
 #include "ui/list_view.h"
 
@@ -31,15 +34,16 @@ constexpr int kRunningString = 655, kNoFileString = 730, kDisabledString = 626;
 constexpr int kLocationPrefixString = 646, kRemoveString = 302, kResetString = 677;
 constexpr int kRemoveQuestion = 15, kNoSelectionMessage = 57;
 constexpr int kAddTitleString = 902, kAddFilterString = 903;
+constexpr int kHelpCaptionString = 31, kDeleteOnRebootQuestion = 800;
 
 struct ButtonText {
   int control;
   int string;
 };
 const ButtonText kButtonTexts[] = {
-    {IDC_STARTUP_INFO, 301},    {IDC_STARTUP_ADD, 311},          {IDC_STARTUP_REMOVE, 302},
-    {IDC_STARTUP_ENABLE, 632},  {IDC_STARTUP_DISABLE, 633},      {IDC_STARTUP_CLOSE, 304},
-    {IDC_SHOW_ALL_STARTUP, 929}, {IDC_NOTIFY_MISSING_RUN, 1357}, {IDC_STARTUP_EXPLANATION, 211},
+    {IDC_INFO, 301},    {IDC_ADD, 311},          {IDC_REMOVE, 302},
+    {IDC_ENABLE, 632},  {IDC_DISABLE, 633},      {IDC_CLOSE, 304},
+    {IDC_SHOW_ALL_STARTUP, 929}, {IDC_NOTIFY_MISSING_RUN, 1357}, {IDC_STARTUP_TEXT, 211},
 };
 
 std::string FileNamePart(const std::string& path) {
@@ -107,12 +111,12 @@ void StartupView::InitTexts(ui::PageHost& host) {
 
 std::vector<app::TooltipDef> StartupView::Tooltips() const {
   return {{1000, 2200},
-          {IDC_STARTUP_INFO, 2001},
-          {IDC_STARTUP_CLOSE, 2000},
-          {IDC_STARTUP_ADD, 2002},
-          {IDC_STARTUP_REMOVE, 2003},
-          {IDC_STARTUP_DISABLE, 2004},
-          {IDC_STARTUP_ENABLE, 2005},
+          {IDC_INFO, 2001},
+          {IDC_CLOSE, 2000},
+          {IDC_ADD, 2002},
+          {IDC_REMOVE, 2003},
+          {IDC_DISABLE, 2004},
+          {IDC_ENABLE, 2005},
           {IDC_SHOW_ALL_STARTUP, 2006},
           {IDC_NOTIFY_MISSING_RUN, 2007}};
 }
@@ -170,29 +174,29 @@ void StartupView::Release(ui::PageHost& host) {
 void StartupView::OnSelectionChanged(ui::PageHost& host) {
   LPARAM data = ui::GetSelectedItemData(host);
   if (data < 0) {
-    host.ShowControl(IDC_STARTUP_ENABLE, false);
-    host.ShowControl(IDC_STARTUP_DISABLE, false);
+    host.ShowControl(IDC_ENABLE, false);
+    host.ShowControl(IDC_DISABLE, false);
     return;
   }
   int index = static_cast<int>(data);
   bool disabled = IsRunItemDisabled(index) != 0;
-  host.EnableControl(IDC_STARTUP_REMOVE, true);
-  host.SetControlText(IDC_STARTUP_REMOVE, settings::LangString(kRemoveString));
-  host.ShowControl(IDC_STARTUP_ENABLE, disabled);
-  host.EnableControl(IDC_STARTUP_ENABLE, disabled);
-  host.ShowControl(IDC_STARTUP_DISABLE, !disabled);
-  host.EnableControl(IDC_STARTUP_DISABLE, !disabled);
+  host.EnableControl(IDC_REMOVE, true);
+  host.SetControlText(IDC_REMOVE, settings::LangString(kRemoveString));
+  host.ShowControl(IDC_ENABLE, disabled);
+  host.EnableControl(IDC_ENABLE, disabled);
+  host.ShowControl(IDC_DISABLE, !disabled);
+  host.EnableControl(IDC_DISABLE, !disabled);
   host.SetStatusText(settings::LangString(kLocationPrefixString) + RunLocationText(index));
   int code = GetRunLocation(index);
   if (code == LOGON_USERINIT || code == LOGON_SHELL) {
-    host.SetControlText(IDC_STARTUP_REMOVE, settings::LangString(kResetString));
-    host.EnableControl(IDC_STARTUP_ENABLE, false);
-    host.EnableControl(IDC_STARTUP_DISABLE, false);
+    host.SetControlText(IDC_REMOVE, settings::LangString(kResetString));
+    host.EnableControl(IDC_ENABLE, false);
+    host.EnableControl(IDC_DISABLE, false);
   } else if (code >= DELAYLOAD && code <= APPINIT_DLL) {
-    host.EnableControl(IDC_STARTUP_ENABLE, false);
-    host.EnableControl(IDC_STARTUP_DISABLE, false);
+    host.EnableControl(IDC_ENABLE, false);
+    host.EnableControl(IDC_DISABLE, false);
   } else if (code == NOTIFY) {
-    host.EnableControl(IDC_STARTUP_REMOVE, false);
+    host.EnableControl(IDC_REMOVE, false);
   }
 }
 
@@ -209,7 +213,7 @@ void StartupView::OnRightClick(ui::PageHost& host) {
   if (int command = ui::ShowRowMenu(host, kTab)) OnCommand(host, command);
 }
 
-void StartupView::OnReturn(ui::PageHost& host) { OnCommand(host, IDC_STARTUP_INFO); }
+void StartupView::OnReturn(ui::PageHost& host) { OnCommand(host, IDC_INFO); }
 
 std::vector<int> StartupView::SelectedItems(ui::PageHost& host) {
   // Each row carries its run-list index, which names its item exactly even when two
@@ -227,33 +231,70 @@ void StartupView::AfterChange(ui::PageHost& host, bool anySelected) {
     ui::ShowMessageBox(host, kNoSelectionMessage);
     return;
   }
+  InitMissingRunPrograms(1);
   FillStartupView(host);
   OnSelectionChanged(host);
 }
 
 void StartupView::Disable(ui::PageHost& host) {
   std::vector<int> items = SelectedItems(host);
-  for (int i : items)
+  for (int i : items) {
+    // A running program is ended first; with one row the user is asked.
+    sysobjects::KillStartupTask(RunTitle(i), RunPath(i), items.size() == 1, &host);
     if (!IsRunItemDisabled(i)) ToggleRunItem(RunTitle(i), RunPath(i), RunSource(i), GetRunLocation(i));
+  }
   AfterChange(host, !items.empty());
 }
 
 void StartupView::Enable(ui::PageHost& host) {
   std::vector<int> items = SelectedItems(host);
-  for (int i : items)
-    if (IsRunItemDisabled(i)) ToggleRunItem(RunTitle(i), RunPath(i), RunSource(i), GetRunLocation(i));
+  for (int i : items) {
+    if (!IsRunItemDisabled(i)) continue;
+    ToggleRunItem(RunTitle(i), RunPath(i), RunSource(i), GetRunLocation(i));
+    EnableStartupApproved(RunTitle(i), HKEY_LOCAL_MACHINE);
+  }
   AfterChange(host, !items.empty());
 }
 
 void StartupView::Remove(ui::PageHost& host) {
   std::vector<int> items = SelectedItems(host);
-  if (items.size() == 1 && GetRunLocation(items[0]) < 250) {
-    char question[2048];
-    std::snprintf(question, sizeof question, settings::LangString(kRemoveQuestion, 1024).c_str(),
-                  RunPath(items[0]).c_str());
-    host.ShowMessageBox(question, settings::LangString(31), ui::kMbYesNo | ui::kMbIconQuestion);
+  // The run list is rebuilt by the removals; each item's facts are taken first.
+  struct Entry {
+    int code;
+    std::string title, path, source;
+  };
+  std::vector<Entry> entries;
+  for (int i : items) entries.push_back({GetRunLocation(i), RunTitle(i), RunPath(i), RunSource(i)});
+  for (const Entry& e : entries) {
+    if (e.code > 249) {
+      RemoveHiddenRunItem(&host, e.path, e.title, e.source, e.code);
+      continue;
+    }
+    sysobjects::KillStartupTask(e.title, e.path, false, &host);
+    if (entries.size() == 1) {
+      char question[2048];
+      std::snprintf(question, sizeof question, settings::LangString(kRemoveQuestion, 1024).c_str(),
+                    e.path.c_str());
+      if (host.ShowMessageBox(question, settings::LangString(kHelpCaptionString),
+                              ui::kMbYesNo | ui::kMbIconQuestion) != ui::kIdYes)
+        continue;
+    }
+    DeleteRunProgram(e.code, e.title, e.path, e.source, &host);
   }
   AfterChange(host, !items.empty());
+}
+
+void StartupView::DeleteOnReboot(ui::PageHost& host) {
+  LPARAM data = ui::GetSelectedItemData(host);
+  if (data < 0) {
+    ui::ShowMessageBox(host, kNoSelectionMessage);
+    return;
+  }
+  if (host.ShowMessageBox(settings::LangString(kDeleteOnRebootQuestion, 1024), settings::LangString(kHelpCaptionString),
+                          ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbTopmost) != ui::kIdYes)
+    return;
+  DeleteFileOnRestart(paths::GetFileFromCommand(RunPath(static_cast<int>(data))));
+  // The report to the online item report joins with the online lookups.
 }
 
 void StartupView::AddStartupProgram(ui::PageHost& host) {
@@ -272,26 +313,26 @@ void StartupView::AddStartupProgram(ui::PageHost& host) {
   std::string runKey = std::string(kCurrentVersionKey) + "\\Run";
   reg::SetRegStringValue(runKey.c_str(), HKEY_CURRENT_USER, title.c_str(), file.c_str());
   reg::SetRegStringValue(kSnapshotRunKey, HKEY_CURRENT_USER, file.c_str(), "1");
-  (void)OnWindows8;
+  if (OnWindows8()) EnableStartupApproved(title, HKEY_CURRENT_USER);
   FillStartupView(host);
   OnSelectionChanged(host);
 }
 
 void StartupView::PageCommand(ui::PageHost& host, int id) {
   switch (id) {
-    case IDC_STARTUP_DISABLE:
+    case IDC_DISABLE:
       Disable(host);
       break;
-    case IDC_STARTUP_ENABLE:
+    case IDC_ENABLE:
       Enable(host);
       break;
-    case IDC_STARTUP_REMOVE:
+    case IDC_REMOVE:
       Remove(host);
       break;
-    case IDC_STARTUP_ADD:
+    case IDC_ADD:
       AddStartupProgram(host);
       break;
-    case IDC_STARTUP_INFO:
+    case IDC_INFO:
     case ui::kIdOk:
       // The program information dialog joins with the Info dialog; without a selection the
       // user is told how to choose one.
@@ -299,16 +340,21 @@ void StartupView::PageCommand(ui::PageHost& host, int id) {
       break;
     case IDC_SHOW_ALL_STARTUP:
       settings::SetOption(settings::Opt::ShowAllStartup, host.IsChecked(IDC_SHOW_ALL_STARTUP) ? 1 : 0);
+      InitMissingRunPrograms(1);
       FillStartupView(host);
       OnSelectionChanged(host);
       break;
     case IDC_NOTIFY_MISSING_RUN:
       settings::SetOption(settings::Opt::RealtimeMissingRun, host.IsChecked(IDC_NOTIFY_MISSING_RUN) ? 1 : 0);
+      InitMissingRunPrograms(settings::Get(settings::Opt::RealtimeMissingRun));
       FillStartupView(host);
       OnSelectionChanged(host);
       break;
-    case IDC_STARTUP_CLOSE:
+    case IDC_CLOSE:
       host.CloseSheet();
+      break;
+    case CMD_DELETE_ON_REBOOT:
+      DeleteOnReboot(host);
       break;
     case CMD_MOVE_TO_DELAYED: {
       std::vector<int> items = SelectedItems(host);

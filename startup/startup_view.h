@@ -6,14 +6,10 @@
 #include <vector>
 
 #include "app/page_protocol.h"
+#include "resources/resource_ids.h"
 
 namespace startup {
 
-// Control identifiers of the page.
-inline constexpr int IDC_STARTUP_INFO = 1008, IDC_STARTUP_ADD = 1064, IDC_STARTUP_REMOVE = 1003,
-                     IDC_STARTUP_ENABLE = 10, IDC_STARTUP_DISABLE = 11, IDC_STARTUP_CLOSE = 1004,
-                     IDC_SHOW_ALL_STARTUP = 1014, IDC_NOTIFY_MISSING_RUN = 1016,
-                     IDC_STARTUP_EXPLANATION = 1211;
 // Commands of its pop-up menu.
 inline constexpr int CMD_MOVE_TO_DELAYED = 1195, CMD_DELETE_ON_REBOOT = 1144,
                      CMD_EXPLORE_FOLDER = 1201, CMD_PROGRAM_PROPERTIES = 1202;
@@ -60,6 +56,7 @@ class StartupView : public app::TabPageView {
   void Enable(ui::PageHost& host);
   void Remove(ui::PageHost& host);
   void AddStartupProgram(ui::PageHost& host);
+  void DeleteOnReboot(ui::PageHost& host);
   void AfterChange(ui::PageHost& host, bool anySelected);
 
   std::vector<StartupRow> rows_;  // by run-list index

@@ -133,6 +133,14 @@ class PageHost {
   virtual int RunDialog(int dialog, Page& view) = 0;
   // Ends the dialog this host shows, with its result (a dialog's view calls it).
   virtual void EndDialog(int result) = 0;
+  // The rectangle of the dialog this host shows, in screen pixels (left, top, width, height);
+  // false when there is no dialog window. A dialog that keeps its place reads it on closing.
+  virtual bool DialogRect(int* /*left*/, int* /*top*/, int* /*width*/, int* /*height*/) {
+    return false;
+  }
+  // Moves the dialog (and sizes it when resize is set) without activating it.
+  virtual void PlaceDialog(int /*left*/, int /*top*/, int /*width*/, int /*height*/,
+                           bool /*resize*/) {}
 };
 
 // A page or dialog with behaviour. The host calls these in the order the windowing system

@@ -173,6 +173,29 @@ bool SimFileSystem::Fail(DWORD error) {
   return false;
 }
 
+void SimFileSystem::FailCall(const std::string& call, DWORD error, int skip, int count) {
+  if (count == 0) {
+    failures_.erase(call);
+    return;
+  }
+  failures_[call] = Failure{error, skip, count};
+}
+
+void SimFileSystem::ClearFailures() { failures_.clear(); }
+
+bool SimFileSystem::Failing(const char* call) {
+  auto it = failures_.find(call);
+  if (it == failures_.end()) return false;
+  Failure& f = it->second;
+  if (f.skip > 0) {
+    --f.skip;
+    return false;
+  }
+  system_.SetLastError(f.error);
+  if (f.count > 0 && --f.count == 0) failures_.erase(it);
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------
 // Set-up
 
@@ -532,6 +555,7 @@ bool SimFileSystem::Exists(const std::string& windowsPath) const {
 // Attributes, folders, deletion
 
 DWORD SimFileSystem::GetFileAttributesA(const char* path) {
+  if (Failing("GetFileAttributesA")) return INVALID_FILE_ATTRIBUTES;
   Resolved r = Resolve(path ? path : "");
   if (!r.exists) {
     Fail(r.fileWithSeparator ? ERROR_PATH_NOT_FOUND : r.MissingError());
@@ -541,6 +565,7 @@ DWORD SimFileSystem::GetFileAttributesA(const char* path) {
 }
 
 BOOL SimFileSystem::SetFileAttributesA(const char* path, DWORD attributes) {
+  if (Failing("SetFileAttributesA")) return FALSE;
   Resolved r = Resolve(path ? path : "");
   if (!r.exists) return Fail(r.MissingError());
   if (r.isRoot()) return TRUE;
@@ -553,6 +578,7 @@ BOOL SimFileSystem::SetFileAttributesA(const char* path, DWORD attributes) {
 }
 
 BOOL SimFileSystem::CreateDirectoryA(const char* path) {
+  if (Failing("CreateDirectoryA")) return FALSE;
   Resolved r = Resolve(path ? path : "");
   if (!r.ok()) return Fail(r.MissingError());
   // The *A function leaves room for an 8.3 name below the folder.
@@ -568,6 +594,7 @@ BOOL SimFileSystem::CreateDirectoryA(const char* path) {
 }
 
 BOOL SimFileSystem::RemoveDirectoryA(const char* path) {
+  if (Failing("RemoveDirectoryA")) return FALSE;
   Resolved r = Resolve(path ? path : "");
   if (!r.exists) return Fail(r.MissingError());
   if (!r.isDir) return Fail(kErrorDirectory);
@@ -588,6 +615,7 @@ BOOL SimFileSystem::RemoveDirectoryA(const char* path) {
 }
 
 BOOL SimFileSystem::DeleteFileA(const char* path) {
+  if (Failing("DeleteFileA")) return FALSE;
   Resolved r = Resolve(path ? path : "");
   if (!r.exists) return Fail(r.MissingError());
   if (r.isDir) return Fail(ERROR_ACCESS_DENIED);
@@ -657,6 +685,7 @@ bool SimFileSystem::RecordPending(const std::string& from, const std::string& to
 }
 
 BOOL SimFileSystem::MoveFileExA(const char* from, const char* to, DWORD flags) {
+  if (Failing("MoveFileExA")) return FALSE;
   if (flags & MOVEFILE_DELAY_UNTIL_REBOOT) {
     // Only recorded: the source need not exist now. Windows refuses the two flags together.
     if (flags & MOVEFILE_COPY_ALLOWED) return Fail(ERROR_INVALID_PARAMETER);
@@ -750,6 +779,7 @@ BOOL SimFileSystem::MoveFileExA(const char* from, const char* to, DWORD flags) {
 }
 
 BOOL SimFileSystem::CopyFileA(const char* from, const char* to, BOOL failIfExists) {
+  if (Failing("CopyFileA")) return FALSE;
   Resolved s = Resolve(from ? from : "");
   if (!s.exists) return Fail(s.MissingError());
   if (s.isDir) return Fail(ERROR_ACCESS_DENIED);
@@ -849,6 +879,7 @@ bool SimFileSystem::OpenFileExists(const char* path) {
 }
 
 bool SimFileSystem::ReadFileBytes(const char* path, std::string* bytes, DWORD limit) {
+  if (Failing("ReadFileBytes")) return false;
   if (!bytes) return Fail(ERROR_INVALID_PARAMETER);
   bytes->clear();
   Resolved r = Resolve(path ? path : "");
@@ -897,10 +928,12 @@ bool SimFileSystem::WriteHost(const std::string& windowsPath, const std::string&
 }
 
 bool SimFileSystem::WriteFileBytes(const char* path, const std::string& bytes) {
+  if (Failing("WriteFileBytes")) return false;
   return WriteHost(path ? path : "", bytes, false, true);
 }
 
 bool SimFileSystem::AppendFileBytes(const char* path, const std::string& bytes) {
+  if (Failing("AppendFileBytes")) return false;
   return WriteHost(path ? path : "", bytes, true, true);
 }
 

@@ -69,6 +69,21 @@ class SimFileSystem : public plat::IFileSystem {
   bool redirectionOff() const { return redirectionOff_; }
   UINT errorMode() const { return errorMode_; }
 
+  // Makes the next `count` calls named `call` fail with `error` (as the last error), after
+  // `skip` successful ones; a negative count fails every call from then on. The calls are
+  // the file functions that change or read files ("MoveFileExA", "DeleteFileA",
+  // "CopyFileA", "CreateDirectoryA", "RemoveDirectoryA", "SetFileAttributesA",
+  // "GetFileAttributesA", "ReadFileBytes", "WriteFileBytes", "AppendFileBytes") and the
+  // profile write of the machine ("WritePrivateProfileStringA", which WriteProfileStringA
+  // goes through). Used to prove that an operation loses nothing when a call fails.
+  void FailCall(const std::string& call, DWORD error, int skip = 0, int count = 1);
+  void ClearFailures();
+  // True while a failure planned for the call has not happened yet.
+  bool FailurePending(const std::string& call) const { return failures_.count(call) > 0; }
+  // True when the named call is to fail now (the last error is then set); for the other
+  // parts of the machine that write files on the program's behalf.
+  bool Failing(const char* call);
+
   // --- plat::IFileSystem
   DWORD GetFileAttributesA(const char* path) override;
   BOOL SetFileAttributesA(const char* path, DWORD attributes) override;
@@ -136,6 +151,12 @@ class SimFileSystem : public plat::IFileSystem {
   bool redirectionOff_ = false;
   UINT errorMode_ = 0;
   long timeZoneBias_ = 0;
+  struct Failure {
+    DWORD error;
+    int skip;
+    int count;
+  };
+  std::map<std::string, Failure> failures_;
 };
 
 }  // namespace sim

@@ -132,6 +132,7 @@ BOOL SimProfile::WritePrivateProfileStringA(const char* section, const char* key
     system_.SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  if (files_.Failing("WritePrivateProfileStringA")) return FALSE;
   std::string path = FullPath(file);
   DWORD attrs = files_.GetFileAttributesA(path.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY)) {

@@ -409,6 +409,10 @@ void SimRegistry::FailCall(const std::string& call, LONG error, int skip, int co
 
 void SimRegistry::ClearFailures() { impl_->failures.clear(); }
 
+bool SimRegistry::FailurePending(const std::string& call) const {
+  return impl_->failures.count(call) > 0;
+}
+
 size_t SimRegistry::OpenKeyCount() const { return impl_->handles.size(); }
 
 LONG SimRegistry::RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM sam,

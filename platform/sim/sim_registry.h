@@ -37,6 +37,8 @@ class SimRegistry : public plat::IRegistry {
   // `skip` successful ones. Used to prove that an operation loses nothing when a call fails.
   void FailCall(const std::string& call, LONG error, int skip = 0, int count = 1);
   void ClearFailures();
+  // True while a failure planned for the call has not happened yet.
+  bool FailurePending(const std::string& call) const;
   // Number of keys still open (a leak check for tests).
   size_t OpenKeyCount() const;
 

@@ -220,6 +220,10 @@ TEST_F(FilesContract, ReadWriteAndAppendWholeFiles) {
   EXPECT_EQ(Read(P("data.bin")), "short+more");
   ASSERT_TRUE(f.AppendFileBytes(P("new.txt").c_str(), "first"));
   EXPECT_EQ(Read(P("new.txt")), "first");
+  // Appending nothing still makes the file (a merged empty history file leaves one behind).
+  ASSERT_TRUE(f.AppendFileBytes(P("made.txt").c_str(), ""));
+  EXPECT_NE(f.GetFileAttributesA(P("made.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Read(P("made.txt")), "");
   Write("empty.txt", "");
   ASSERT_TRUE(f.ReadFileBytes(P("empty.txt").c_str(), &got, 100));
   EXPECT_EQ(got, "");
@@ -232,6 +236,8 @@ TEST_F(FilesContract, ReadWriteAndAppendWholeFiles) {
        ERROR_ACCESS_DENIED},
       {"append to a folder", Try([&] { return f.AppendFileBytes(P("Folder").c_str(), "x"); }),
        ERROR_ACCESS_DENIED},
+      {"append into a missing folder",
+       Try([&] { return f.AppendFileBytes(P("nowhere\\x.txt").c_str(), "x"); }), ERROR_PATH_NOT_FOUND},
       {"read a missing file",
        Try([&] { return f.ReadFileBytes(P("missing.txt").c_str(), &got, 10); }), ERROR_FILE_NOT_FOUND},
       {"read a folder", Try([&] { return f.ReadFileBytes(P("Folder").c_str(), &got, 10); }),

@@ -2,7 +2,6 @@
 // simulated machine and on Windows under Wine.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,7 +83,7 @@ TEST_F(StartupMachine, EveryLocationKindIsListed) {
       {"TwFixNotify", "C:\\TwFix\\hook.dll", NOTIFY, 0},
   };
   EXPECT_EQ(rows, expected);
-  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "TwFixBack"),
+  EXPECT_EQ(contract::ReadRaw(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "TwFixBack"),
             std::nullopt);
 }
 

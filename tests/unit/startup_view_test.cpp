@@ -15,6 +15,8 @@
 #include "tests/contract/startup_fixture.h"
 #include "tests/contract/startup_view_rows.h"
 #include "ui/list_columns.h"
+#include "resources/resource_ids.h"
+#include "ui/options_view.h"
 #include "ui/sim/sim_page_host.h"
 
 namespace {
@@ -75,7 +77,7 @@ TEST_F(StartupView, ShowsTheCellsOfEveryLocationKind) {
   EXPECT_EQ(host.images.at(host.rows[RowOf(host, "TwFix02")].image), "icon:170");
   host.filesWithoutIcons.insert("C:\\TWFIX\\LINKED.EXE");
   host.iconResources.erase(170);
-  sheet_.Press(startup::IDC_SHOW_ALL_STARTUP);  // refills
+  sheet_.Press(IDC_SHOW_ALL_STARTUP);  // refills
   EXPECT_EQ(host.images.at(host.rows[RowOf(host, "TwFix Linked")].image), "icon:115");
 }
 
@@ -83,9 +85,9 @@ TEST_F(StartupView, HidesTheSecretLocationsUnlessAsked) {
   settings::Value(settings::Opt::ShowAllStartup) = 0;
   sheet_.Open(6026);
   SimPageHost& host = sheet_.current();
-  EXPECT_FALSE(host.IsChecked(startup::IDC_SHOW_ALL_STARTUP));
+  EXPECT_FALSE(host.IsChecked(IDC_SHOW_ALL_STARTUP));
   EXPECT_EQ(RowOf(host, "Winlogon Shell"), -1);
-  sheet_.Tick(startup::IDC_SHOW_ALL_STARTUP, true);
+  sheet_.Tick(IDC_SHOW_ALL_STARTUP, true);
   EXPECT_NE(RowOf(host, "Winlogon Shell"), -1);
   EXPECT_EQ(settings::GetOption("ShowAllStartup", -1), 1);
 }
@@ -156,17 +158,17 @@ TEST_F(StartupView, TheButtonsFollowTheSelectedLocation) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
     sheet_.SelectRows({RowOf(host, c.title)});
-    EXPECT_EQ(host.ControlText(startup::IDC_STARTUP_REMOVE), c.removeCaption);
-    EXPECT_EQ(host.IsControlEnabled(startup::IDC_STARTUP_REMOVE), c.removeEnabled);
-    EXPECT_EQ(host.IsControlVisible(startup::IDC_STARTUP_ENABLE), c.enableShown);
-    EXPECT_EQ(host.IsControlEnabled(startup::IDC_STARTUP_ENABLE), c.enableEnabled);
-    EXPECT_EQ(host.IsControlVisible(startup::IDC_STARTUP_DISABLE), c.disableShown);
-    EXPECT_EQ(host.IsControlEnabled(startup::IDC_STARTUP_DISABLE), c.disableEnabled);
+    EXPECT_EQ(host.ControlText(IDC_REMOVE), c.removeCaption);
+    EXPECT_EQ(host.IsControlEnabled(IDC_REMOVE), c.removeEnabled);
+    EXPECT_EQ(host.IsControlVisible(IDC_ENABLE), c.enableShown);
+    EXPECT_EQ(host.IsControlEnabled(IDC_ENABLE), c.enableEnabled);
+    EXPECT_EQ(host.IsControlVisible(IDC_DISABLE), c.disableShown);
+    EXPECT_EQ(host.IsControlEnabled(IDC_DISABLE), c.disableEnabled);
     EXPECT_EQ(host.statusText.rfind("Startup Location: ", 0), 0u);
   }
   sheet_.SelectRows({});
-  EXPECT_FALSE(host.IsControlVisible(startup::IDC_STARTUP_ENABLE));
-  EXPECT_FALSE(host.IsControlVisible(startup::IDC_STARTUP_DISABLE));
+  EXPECT_FALSE(host.IsControlVisible(IDC_ENABLE));
+  EXPECT_FALSE(host.IsControlVisible(IDC_DISABLE));
 }
 
 TEST_F(StartupView, DisableAndEnableGiveBackTheCommand) {
@@ -174,7 +176,7 @@ TEST_F(StartupView, DisableAndEnableGiveBackTheCommand) {
   SimPageHost& host = sheet_.current();
   std::string before = contract::ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, "TwFixA_Audio").value_or("<none>");
   sheet_.SelectRows({RowOf(host, "TwFixA_Audio")});
-  sheet_.Press(startup::IDC_STARTUP_DISABLE);
+  sheet_.Press(IDC_DISABLE);
   EXPECT_EQ(contract::ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, "TwFixA_Audio"), std::nullopt);
   int row = RowOf(host, "TwFixA_Audio");
   ASSERT_GE(row, 0);
@@ -194,7 +196,7 @@ TEST_F(StartupView, DisableAndEnableGiveBackTheCommand) {
 TEST_F(StartupView, ACommandWithoutASelectionSaysHowToChoose) {
   sheet_.Open(6026);
   SimPageHost& host = sheet_.current();
-  for (int button : {startup::IDC_STARTUP_DISABLE, startup::IDC_STARTUP_ENABLE, startup::IDC_STARTUP_INFO}) {
+  for (int button : {IDC_DISABLE, IDC_ENABLE, IDC_INFO}) {
     sheet_.SelectRows({});
     sheet_.Press(button);
   }
@@ -210,7 +212,7 @@ TEST_F(StartupView, AddingAProgramWithoutVersionInformationUsesItsName) {
   sheet_.Open(6026);
   SimPageHost& host = sheet_.current();
   host.openFileAnswers.push_back("C:\\TwFix\\agent.exe");
-  sheet_.Press(startup::IDC_STARTUP_ADD);
+  sheet_.Press(IDC_ADD);
   ASSERT_EQ(host.openFileRequests.size(), 1u);
   EXPECT_EQ(host.openFileRequests[0].title, "Add New Startup Program");
   EXPECT_EQ(host.openFileRequests[0].initialFolder, "C:\\Program Files");
@@ -231,7 +233,7 @@ TEST_F(StartupView, TooltipsFollowTheirOption) {
   again.Open(6026);
   SimPageHost& host = again.current();
   EXPECT_EQ(host.TooltipCount(), 9);
-  EXPECT_TRUE(host.tooltips.at(startup::IDC_STARTUP_DISABLE).second);  // balloon
+  EXPECT_TRUE(host.tooltips.at(IDC_DISABLE).second);  // balloon
   again.Select(6032);
   EXPECT_EQ(host.TooltipCount(), 0);  // destroyed on deactivation
 }
@@ -277,6 +279,54 @@ TEST_F(StartupView, MovingToDelayedStartTakesTheRowToTheDelayedTab) {
   EXPECT_EQ(RowOf(host, "TwFixA_Audio"), -1);
   sheet_.Select(6055);
   EXPECT_NE(RowOf(sheet_.current(), "TwFixA_Audio"), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The typical event: a Run-key program is disabled, then removed (the user says Yes), and the
+// History window on the Options page writes it back with the command Windows had.
+TEST_F(StartupView, DisableRemoveAndRestoreFromTheHistoryWindow) {
+  std::string before = contract::ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, "TwFixA_Audio").value_or("<none>");
+  sheet_.Open(6026);
+  SimPageHost& host = sheet_.current();
+  sheet_.SelectRows({RowOf(host, "TwFixA_Audio")});
+  sheet_.Press(IDC_DISABLE);
+  ASSERT_EQ(host.Cell(RowOf(host, "TwFixA_Audio"), 4), "   Disabled");
+
+  host.answers.push_back(ui::kIdNo);
+  sheet_.SelectRows({RowOf(host, "TwFixA_Audio")});
+  sheet_.Press(IDC_REMOVE);
+  ASSERT_NE(RowOf(host, "TwFixA_Audio"), -1);  // No keeps it
+  EXPECT_NE(host.questions.back().text.find("You have chosen to remove C:\\TwFix\\Audio Tray\\tray.exe /bg"),
+            std::string::npos);
+  host.answers.push_back(ui::kIdYes);
+  sheet_.SelectRows({RowOf(host, "TwFixA_Audio")});
+  sheet_.Press(IDC_REMOVE);
+  EXPECT_EQ(RowOf(host, "TwFixA_Audio"), -1);
+  EXPECT_EQ(contract::ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, "TwFixA_Audio"), std::nullopt);
+
+  sheet_.Select(6032);
+  SimPageHost& options = sheet_.current();
+  bool restored = false;
+  options.onDialog = [&](int dialog, SimPageHost& history, ui::Page& view) {
+    ASSERT_EQ(dialog, IDD_HISTORY);
+    for (int r = 0; r < static_cast<int>(history.rows.size()); ++r) {
+      if (history.Cell(r, 0) != "TwFixA_Audio" || history.Cell(r, 1) != "*START_Remove") continue;
+      history.ListSelectOnly(r);
+      view.OnSelectionChanged(history);
+      EXPECT_TRUE(history.IsControlEnabled(IDC_HISTORY_RESTORE));
+      view.OnCommand(history, IDC_HISTORY_RESTORE);
+      restored = true;
+    }
+    view.OnCommand(history, IDC_HISTORY_CLOSE);
+  };
+  sheet_.Press(ui::kViewHistoryButton);
+  EXPECT_TRUE(restored);
+  EXPECT_EQ(contract::ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, "TwFixA_Audio"), before);
+  sheet_.Select(6026);
+  EXPECT_EQ(sheet_.current().Cell(RowOf(sheet_.current(), "TwFixA_Audio"), 4), "HKLM_RUN");
 }
 
 }  // namespace

@@ -82,10 +82,12 @@ TEST_F(Toggle, WinIniFoldersAndNotify) {
   EXPECT_STREQ(buf, "C:\\a.exe;");
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kDisabled + "\\WinLoad", "b"), "c:\\B.EXE");
   ASSERT_EQ(ToggleRunItem("b", "c:\\B.EXE", "", WININI_LOAD), 1);
+  // The entry comes back as the list had it, not as the view wrote it.
   machine_.profile().GetProfileStringA("windows", "load", "", buf, sizeof buf);
-  EXPECT_STREQ(buf, "C:\\a.exe;;c:\\B.EXE");
+  EXPECT_STREQ(buf, "C:\\a.exe;;C:\\b.exe");
 
-  // A shortcut of the common Startup folder comes back into the user's.
+  // A shortcut of the common Startup folder comes back into it; into the user's Startup folder
+  // when the common one is gone meanwhile.
   const std::string common = "C:\\ProgramData\\Startup", user = "C:\\Users\\User\\Startup";
   Seed("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"
        "\"Startup\"=\"C:\\\\Users\\\\User\\\\Startup\"\n");
@@ -96,8 +98,12 @@ TEST_F(Toggle, WinIniFoldersAndNotify) {
   EXPECT_EQ(machine_.files().ReadFileText(parked), "L");
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kDisabled, "Tray"), "200");
   ASSERT_EQ(ToggleRunItem("Tray", "C:\\tray.exe", common + "\\tray.lnk", STARTUP_FOLDER), 1);
-  EXPECT_EQ(machine_.files().ReadFileText(user + "\\tray.lnk"), "L");
+  EXPECT_EQ(machine_.files().ReadFileText(common + "\\tray.lnk"), "L");
   EXPECT_FALSE(machine_.files().Exists(parked));
+  ASSERT_EQ(ToggleRunItem("Tray", "C:\\tray.exe", common + "\\tray.lnk", STARTUP_FOLDER), 1);
+  ASSERT_TRUE(machine_.files().RemoveDirectoryA(common.c_str()));
+  ASSERT_EQ(ToggleRunItem("Tray", "C:\\tray.exe", common + "\\tray.lnk", STARTUP_FOLDER), 1);
+  EXPECT_EQ(machine_.files().ReadFileText(user + "\\tray.lnk"), "L");
 
   const std::string notify = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify\\Hook";
   Seed("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" + notify + "]\n\"DllName\"=\"hook.dll\"\n");
