@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -85,18 +86,22 @@ void DeleteValueEverywhere(HKEY root, const std::string& path, const char* name)
   for (const auto& s : subkeys) DeleteValueEverywhere(root, path + "\\" + s, name);
 }
 
-// Any value named `name` in the key or under it.
-bool ValueAnywhere(HKEY root, const std::string& path, const char* name) {
+// The texts of the values named `name` in the key and in every key under it.
+std::vector<std::string> ValuesEverywhere(HKEY root, const std::string& path, const char* name) {
+  std::vector<std::string> found;
+  if (std::optional<std::string> v = ReadText(root, path.c_str(), name)) found.push_back(*v);
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
-  bool found = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return found;
+  std::vector<std::string> subkeys;
   char sub[256];
-  for (DWORD i = 0; !found; ++i) {
+  for (DWORD i = 0;; ++i) {
     DWORD n = sizeof sub;
     if (RegEnumKeyExA(key, i, sub, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    found = ValueAnywhere(root, path + "\\" + sub, name);
+    subkeys.push_back(sub);
   }
   RegCloseKey(key);
+  for (const auto& s : subkeys)
+    for (auto& v : ValuesEverywhere(root, path + "\\" + s, name)) found.push_back(std::move(v));
   return found;
 }
 
@@ -282,6 +287,10 @@ TEST_F(StartupEvent, DisableRemoveAndRestoreFromTheHistory) {
   }, 5000));
   ASSERT_TRUE(Click(page, IDC_DISABLE));
   EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kRunKey, kTitle).has_value());
+  // The disabled store has its marker and the command exactly as the Run key held it.
+  const std::vector<std::string> stored = ValuesEverywhere(HKEY_LOCAL_MACHINE, kDisabledKey, kTitle);
+  EXPECT_TRUE(ReadText(HKEY_LOCAL_MACHINE, kDisabledKey, kTitle).has_value());
+  EXPECT_NE(std::find(stored.begin(), stored.end(), kCommand), stored.end());
   EXPECT_TRUE(WaitForList(page, [&](const ListContents& c) {
     int r = FindRow(c, ourRow);
     return r >= 0 && c.rows[r][kTypeColumn] == "   Disabled";
@@ -306,7 +315,7 @@ TEST_F(StartupEvent, DisableRemoveAndRestoreFromTheHistory) {
                           &contents))
       << Describe(contents);
   EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kRunKey, kTitle).has_value());
-  EXPECT_FALSE(ValueAnywhere(HKEY_LOCAL_MACHINE, kDisabledKey, kTitle)) << "the disabled copy stayed";
+  EXPECT_TRUE(ValuesEverywhere(HKEY_LOCAL_MACHINE, kDisabledKey, kTitle).empty()) << "the disabled store kept it";
 
   // The Options page's View History opens the History window.
   SendMessageA(sheet, PSM_SETCURSELID, 0, IDD_OPTIONS);
