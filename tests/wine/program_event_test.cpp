@@ -23,7 +23,6 @@ namespace {
 
 using winetest::ControlText;
 using winetest::CurrentPage;
-using winetest::kTextOffset;
 using winetest::ListContents;
 using winetest::ReadList;
 using winetest::RemoteMemory;
