@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # The Wine test stage of test.sh, run inside a virtual display (xvfb-run):
-#   wine_tests.sh BUILD_DIR
+#   wine_tests.sh BUILD_DIR [REGEX]
 # Makes a fresh prefix in BUILD_DIR/wineprefix, runs the build's CTest tests one at a time
 # under 64-bit Wine, stops that prefix's wineserver at the end, and turns the screenshots
-# the tests saved (BUILD_DIR/screenshots/*.bmp) into PNG files.
+# the tests saved (BUILD_DIR/screenshots/*.bmp) into PNG files. With REGEX only the tests
+# whose CTest names match it run (ctest -R), e.g. 'wine\.StartupEvent\.'.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
+filter=()
+if (($# > 1)); then
+  filter=(-R "$2")
+fi
 prefix="$build/wineprefix"
 
 finish() {
@@ -30,4 +35,4 @@ fi
 echo "---- fresh Wine prefix: $(($SECONDS - t)) s"
 
 # One test at a time: the tests share the prefix's registry and the display.
-ctest --test-dir "$build" --output-on-failure -j1 --no-tests=error
+ctest --test-dir "$build" --output-on-failure -j1 --no-tests=error "${filter[@]}"
