@@ -15,6 +15,9 @@ struct AppState {
   // pages) and the help context for F1.
   int currentTab = 0;
   int helpContext = 0;
+  // The sheet's pages are being destroyed; the first one has saved the sheet and ended the
+  // program.
+  bool sheetClosing = false;
   // Whether a startup entry for the monitor exists (for command 6031).
   bool monitorInStartup = false;
   // The main window has written the options and asked the loop to end.

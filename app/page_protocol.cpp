@@ -75,6 +75,11 @@ void TabPageView::OnActivate(ui::PageHost& host) {
   host.PrepareSheetButtons(settings::LangString(kCloseString));
   host.SetStatusText("");
   host.LayOutPage();
+  if (host.HasList() && host.ListColumnCount() == 0) {
+    std::vector<int> columns = ColumnStrings();
+    for (size_t c = 0; c < columns.size(); ++c)
+      ui::InsertListColumn(host, settings::LangString(columns[c]), command(), static_cast<int>(c));
+  }
   CreateTooltips(host, Tooltips());
   Fill(host);
   Activated(host);
@@ -92,14 +97,16 @@ void TabPageView::OnDeactivate(ui::PageHost& host) {
 }
 
 void TabPageView::OnDestroy(ui::PageHost& host) {
-  // The sheet destroys every page it made; the first one saves the sheet and the tab while the
-  // tab is still current (a later page would write StartTab 0 and the next start would lose
-  // the last used tab) and ends the program.
+  // The sheet destroys every page it made; the first one saves the sheet and the tab and ends
+  // the program. The current tab stays named until the sheet is gone (its owner clears it):
+  // a page destroyed after it was cleared would write StartTab 0 and the next start would
+  // lose the last used tab.
   AppState& state = State();
-  if (state.currentTab != 0) {
+  // The page on view keeps its column widths (it had no deactivation).
+  if (state.currentTab == command() && host.HasList()) ui::SaveColumnWidths(host, command());
+  if (state.currentTab != 0 && !state.sheetClosing) {
     host.SaveSheetGeometry();
-    if (host.HasList()) ui::SaveColumnWidths(host, command());
-    state.currentTab = 0;
+    state.sheetClosing = true;
     host.PostCloseToMain();
   }
   Release(host);

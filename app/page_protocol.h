@@ -36,6 +36,9 @@ class TabPageView : public ui::Page {
   // Runs after the list is filled on activation.
   virtual void Activated(ui::PageHost&) {}
   virtual std::vector<TooltipDef> Tooltips() const { return {}; }
+  // The language strings of the list's column captions. The columns are inserted on the first
+  // activation, once the page has the sheet's size, so their shares are of the real width.
+  virtual std::vector<int> ColumnStrings() const { return {}; }
   virtual void PageCommand(ui::PageHost&, int /*id*/) {}
   // Drops what the page holds for its list (image list, run list) when it is deactivated or
   // closed.

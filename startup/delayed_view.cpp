@@ -96,9 +96,10 @@ void DelayedView::InitTexts(ui::PageHost& host) {
                                           {CMD_DELAYED_CLOSE, 304}};
   for (const auto& [id, string] : captions)
     if (host.HasControl(id)) host.SetControlText(id, settings::LangString(string));
-  if (host.HasList() && host.ListColumnCount() == 0)
-    for (int c = 0; c < kColumnCount; ++c)
-      ui::InsertListColumn(host, settings::LangString(kColumnStrings[c]), kDelayedTab, c);
+}
+
+std::vector<int> DelayedView::ColumnStrings() const {
+  return std::vector<int>(kColumnStrings, kColumnStrings + kColumnCount);
 }
 
 std::vector<app::TooltipDef> DelayedView::Tooltips() const {

@@ -51,6 +51,7 @@ class DelayedView : public app::TabPageView {
   void Fill(ui::PageHost& host) override { FillDelayedView(host); }
   void Activated(ui::PageHost& host) override;
   std::vector<app::TooltipDef> Tooltips() const override;
+  std::vector<int> ColumnStrings() const override;
   void PageCommand(ui::PageHost& host, int id) override;
   void Release(ui::PageHost& host) override;
 

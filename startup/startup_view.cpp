@@ -58,8 +58,11 @@ bool OnWindows8() {
 
 }  // namespace
 
-std::string CommandCell(const std::string& path, int aux) {
-  return (aux == 1 ? "RunDLL32.exe " : "") + FileNamePart(path);
+std::string CommandCell(const std::string& path, int aux, int code) {
+  // aux 1 marks a command run through RUNDLL32 only for the registry's Run-type keys; for a
+  // Startup-folder item it names the user's folder.
+  bool rundll = aux == 1 && code < WININI_LOAD;
+  return (rundll ? "RunDLL32.exe " : "") + FileNamePart(path);
 }
 
 StartupRow MakeStartupRow(int index) {
@@ -71,7 +74,7 @@ StartupRow MakeStartupRow(int index) {
   row.disabled = IsRunItemDisabled(index) != 0;
 
   row.cells[0] = RunTitle(index);
-  row.cells[1] = CommandCell(path, GetRunAux(index));
+  row.cells[1] = CommandCell(path, GetRunAux(index), GetRunLocation(index));
   row.cells[2] = running ? settings::LangString(kRunningString)
                          : exists ? std::string() : settings::LangString(kNoFileString);
   if (exists) {
@@ -104,9 +107,10 @@ StartupView::StartupView() : app::TabPageView(kTab) {}
 void StartupView::InitTexts(ui::PageHost& host) {
   for (const auto& b : kButtonTexts)
     if (host.HasControl(b.control)) host.SetControlText(b.control, settings::LangString(b.string));
-  if (host.HasList() && host.ListColumnCount() == 0)
-    for (int c = 0; c < 6; ++c)
-      ui::InsertListColumn(host, settings::LangString(kColumnStrings[c]), kTab, c);
+}
+
+std::vector<int> StartupView::ColumnStrings() const {
+  return std::vector<int>(std::begin(kColumnStrings), std::end(kColumnStrings));
 }
 
 std::vector<app::TooltipDef> StartupView::Tooltips() const {

@@ -24,7 +24,7 @@ struct StartupRow {
 StartupRow MakeStartupRow(int index);
 // The Command cell: "RunDLL32.exe " for an item run through RUNDLL32, then the file-name part
 // of the command.
-std::string CommandCell(const std::string& path, int aux);
+std::string CommandCell(const std::string& path, int aux, int code);
 
 class StartupView : public app::TabPageView {
  public:
@@ -46,6 +46,7 @@ class StartupView : public app::TabPageView {
   void Fill(ui::PageHost& host) override { FillStartupView(host); }
   void Activated(ui::PageHost& host) override;
   std::vector<app::TooltipDef> Tooltips() const override;
+  std::vector<int> ColumnStrings() const override;
   void PageCommand(ui::PageHost& host, int id) override;
   void Release(ui::PageHost& host) override;
 

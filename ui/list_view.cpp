@@ -80,11 +80,11 @@ void SortByColumn(PageHost& host, int tab, int column, const RowCompare& compare
   ColumnClicked(tab, column);
 }
 
-void ApplySavedSort(PageHost& host, int tab, const RowCompare& compare) {
+void ApplySavedSort(PageHost& host, int tab, const RowCompare& compare, bool checkBoxes) {
   int column = SavedSortColumn(tab);
   if (column >= 0 && column < host.ListColumnCount())
     host.ListSort([&](LPARAM a, LPARAM b) { return compare(a, b, column); });
-  host.ListSetStyle(true, false);
+  host.ListSetStyle(true, checkBoxes);
 }
 
 int ShowMessageBox(PageHost& host, int string) {

@@ -33,7 +33,8 @@ void SelectOnlyRow(PageHost& host, int row);
 // A click on a column header: sorts by it, turns its direction and saves it as the tab's sort.
 void SortByColumn(PageHost& host, int tab, int column, const RowCompare& compare);
 // After a fill: sorts by the tab's saved column (with that column's current direction).
-void ApplySavedSort(PageHost& host, int tab, const RowCompare& compare);
+// Then full-row selection is switched on (check boxes kept for a list that has them).
+void ApplySavedSort(PageHost& host, int tab, const RowCompare& compare, bool checkBoxes = false);
 
 // The message box of a language string: caption "Tallowick Help", OK, question icon, top-most.
 int ShowMessageBox(PageHost& host, int string);

@@ -10,6 +10,7 @@
 #include "platform/registry_access.h"
 #include "records/detected_date.h"
 #include "settings/options.h"
+#include "startup/location_codes.h"
 #include "startup/run_list.h"
 #include "startup/startup_view.h"
 #include "tests/contract/startup_fixture.h"
@@ -259,6 +260,26 @@ TEST_F(StartupView, WidthsSortAndPlaceSurviveACloseAndReopen) {
   again.Open(6026);
   EXPECT_EQ(again.rect, (app::WindowRect{40, 30, 900, 620}));
   EXPECT_EQ(again.current().columns[1].width, 123);
+  // The page on view when the sheet closes keeps its widths too, and the tab is the next start's.
+  again.Select(6055);
+  again.current().columns[0].width = 77;
+  again.Close();
+  EXPECT_EQ(settings::GetOption("Column60550", 0), 77);
+  EXPECT_EQ(settings::GetOption("StartTab", 0), 6055);
+}
+
+TEST(StartupCommandCell, RunDllPrefixOnlyForRunKeyEntries) {
+  struct Case {
+    const char* path;
+    int aux, code;
+    const char* cell;
+  } cases[] = {
+      {"shell32.dll,Control_RunDLL C:\\x\\panel.cpl", 1, startup::HKLM_RUN, "RunDLL32.exe panel.cpl"},
+      {"C:\\x\\Sync Tool\\sync.exe -tray", 0, startup::HKCU_RUN, "sync.exe -tray"},
+      {"C:\\Users\\me\\Startup\\tool.exe", 1, startup::STARTUP_FOLDER, "tool.exe"},
+      {"plain.exe", 0, startup::WININI_RUN, "plain.exe"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(startup::CommandCell(c.path, c.aux, c.code), c.cell) << c.path;
 }
 
 }  // namespace

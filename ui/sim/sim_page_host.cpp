@@ -241,6 +241,7 @@ void SimSheet::Open(int command, bool ntPlatform) {
   for (PageSlot& slot : pages_)
     if (onHostMade) onHostMade(slot.command, *slot.host);
   app::State().currentTab = 1;
+  app::State().sheetClosing = false;
   open_ = true;
   geometryRestored_ = false;
   std::vector<app::TabPage> pages = app::PagesFor(ntPlatform);
@@ -282,6 +283,8 @@ void SimSheet::Close() {
   if (!open_) return;
   for (PageSlot& slot : pages_)
     if (slot.created) slot.view->OnDestroy(*slot.host);
+  app::State().currentTab = 0;
+  app::State().sheetClosing = false;
   open_ = false;
   current_ = -1;
 }

@@ -253,9 +253,12 @@ void OpenTabWindow(Win32MainHost& host, int command) {
   g_sheet = nullptr;
   g_statusBar = nullptr;
   g_minTrack = {};
+  state.sheetClosing = false;
   INT_PTR result = PropertySheetA(&h);
   g_sheet = nullptr;
   g_statusBar = nullptr;
+  state.currentTab = 0;
+  state.sheetClosing = false;
   if (result < 0) {
     state.currentTab = 0;
     Win32PageHost mainHost(main, Win32PageHost::Kind::Dialog);

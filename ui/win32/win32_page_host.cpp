@@ -372,4 +372,20 @@ void Win32PageHost::EndDialog(int result) {
   dialogEnded_ = true;
 }
 
+bool Win32PageHost::DialogRect(int* left, int* top, int* width, int* height) {
+  RECT r = {};
+  if (kind_ != Kind::Dialog || !GetWindowRect(window_, &r)) return false;
+  *left = r.left;
+  *top = r.top;
+  *width = r.right - r.left;
+  *height = r.bottom - r.top;
+  return true;
+}
+
+void Win32PageHost::PlaceDialog(int left, int top, int width, int height, bool resize) {
+  if (kind_ != Kind::Dialog) return;
+  SetWindowPos(window_, nullptr, left, top, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE | (resize ? 0 : SWP_NOSIZE));
+}
+
 }  // namespace uiwin

@@ -98,6 +98,8 @@ class Win32PageHost final : public ui::PageHost {
 
   int RunDialog(int dialog, ui::Page& view) override;
   void EndDialog(int result) override;
+  bool DialogRect(int* left, int* top, int* width, int* height) override;
+  void PlaceDialog(int left, int top, int width, int height, bool resize) override;
 
  private:
   HWND List();
