@@ -59,6 +59,9 @@ class ISystem {
   // SystemParametersInfoA(SPI_GETWORKAREA): the desktop's work area on the primary screen in
   // screen pixels (the screen less the taskbar); false when it cannot be read.
   virtual bool GetWorkArea(int* left, int* top, int* right, int* bottom) = 0;
+  // InvalidateRect of the top-level window of a class (FindWindowA), so it repaints; false
+  // when there is no such window.
+  virtual bool RepaintWindowOfClass(const char* className) = 0;
 };
 
 }  // namespace plat

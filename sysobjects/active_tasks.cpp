@@ -108,6 +108,8 @@ DWORD KillStartupTask(const std::string& title, const std::string& path, bool as
     version::GetVersionInfoEx(info, path);
     std::string name = info.productName()[0] ? info.productName() : paths::GetFileName(path);
     records::WriteHistory(records::TASK_Kill, startup::INFO_TASK, name, path, name);
+    // The notification area drops the icons of programs that ended.
+    plat::Sys().RepaintWindowOfClass("Shell_TrayWnd");
   }
   return pid;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
 
@@ -77,6 +78,17 @@ class SimSystem : public plat::ISystem {
   }
   int GetSystemMetrics(int index) override;
   bool GetWorkArea(int* left, int* top, int* right, int* bottom) override;
+  // Windows by class that exist on this machine, and the repaints asked for.
+  std::vector<std::string> windowClasses = {"Shell_TrayWnd"};
+  std::vector<std::string> repaints;
+  bool RepaintWindowOfClass(const char* className) override {
+    for (const auto& c : windowClasses)
+      if (c == className) {
+        repaints.push_back(c);
+        return true;
+      }
+    return false;
+  }
 
  private:
   DWORD lastError_ = 0;

@@ -105,6 +105,10 @@ class Win32System : public plat::ISystem {
     return true;
   }
   int GetSystemMetrics(int index) override { return ::GetSystemMetrics(index); }
+  bool RepaintWindowOfClass(const char* className) override {
+    HWND window = ::FindWindowA(className, nullptr);
+    return window && ::InvalidateRect(window, nullptr, TRUE);
+  }
   bool GetWorkArea(int* left, int* top, int* right, int* bottom) override {
     RECT r = {};
     if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return false;

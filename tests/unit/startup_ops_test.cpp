@@ -401,11 +401,13 @@ TEST_F(StartupOps, RunningProgramsAreFoundAndEndedAfterAsking) {
   ASSERT_EQ(host.questions.size(), 1u);
   EXPECT_NE(host.questions[0].text.find("Agent is currently an actively running program."), std::string::npos);
   EXPECT_TRUE(machine_.processes().IsRunning(first));
+  EXPECT_TRUE(machine_.system().repaints.empty());
   EXPECT_EQ(HistoryText(), "");
 
   host.answers = {ui::kIdYes};
   EXPECT_EQ(sysobjects::KillStartupTask("Agent", "C:\\Tools\\agent.exe", true, &host), first);
   EXPECT_FALSE(machine_.processes().IsRunning(first));
+  EXPECT_EQ(machine_.system().repaints, std::vector<std::string>{"Shell_TrayWnd"});
   EXPECT_TRUE(machine_.processes().IsRunning(second));
   std::vector<std::string> f = LastLine();
   ASSERT_EQ(f.size(), 6u);
