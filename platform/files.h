@@ -67,6 +67,8 @@ class IFileSystem {
   // The first `limit` bytes (or fewer) of a file, read whole. True when the file opened and
   // was read; an empty file gives true and no bytes.
   virtual bool ReadFileBytes(const char* path, std::string* bytes, DWORD limit) = 0;
+  // The last `limit` bytes (or fewer) of a file, read whole; as ReadFileBytes otherwise.
+  virtual bool ReadFileTail(const char* path, std::string* bytes, DWORD limit) = 0;
   // CreateFileA(GENERIC_WRITE, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL) and the bytes written.
   // As in Windows an existing read-only, hidden or system file is refused.
   virtual bool WriteFileBytes(const char* path, const std::string& bytes) = 0;

@@ -198,9 +198,17 @@ void WriteHistory(int action, int type, const std::string& title, const std::str
 int ReadHistory() {
   startup::ClearRunList();
   g_lines.clear();
-  std::optional<std::string> bytes = paths::ReadtheFile(kHistoryReadLimit, HistoryFilePath(), false);
-  if (!bytes) return 0;
-  std::string_view rest(*bytes);
+  // The newest events: the file only grows (the monitor appends to it too), so its end is
+  // read. One byte more than the limit tells whether the read began inside a line, which is
+  // then left out.
+  std::string bytes;
+  if (!plat::Files().ReadFileTail(HistoryFilePath().c_str(), &bytes, kHistoryReadLimit + 1)) return 0;
+  std::string_view rest(bytes);
+  if (bytes.size() > kHistoryReadLimit) {
+    size_t lf = rest.find('\n');
+    rest = lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1);
+  }
+  std::vector<HistoryLine> lines;
   while (!rest.empty()) {
     size_t lf = rest.find('\n');
     std::string_view line = rest.substr(0, lf);
@@ -222,7 +230,15 @@ int ReadHistory() {
     h.title = FieldAt(fields, 3, startup::kTitleSize);
     h.command = FieldAt(fields, 4, startup::kPathSize);
     h.source = FieldAt(fields, 5, startup::kSourceSize);
-    // The run list refuses an item without a command and every item past its limit.
+    // The run list refuses an item without a command.
+    if (!h.command.empty()) lines.push_back(std::move(h));
+  }
+  // The list holds the newest lines its limit allows.
+  size_t first = lines.size() > static_cast<size_t>(startup::kMaxRunItems)
+                     ? lines.size() - static_cast<size_t>(startup::kMaxRunItems)
+                     : 0;
+  for (size_t i = first; i < lines.size(); ++i) {
+    HistoryLine& h = lines[i];
     if (startup::AddRunStruct(h.title, h.command, h.source, h.date, h.type, h.action))
       g_lines.push_back(std::move(h));
   }

@@ -880,6 +880,15 @@ bool SimFileSystem::OpenFileExists(const char* path) {
 
 bool SimFileSystem::ReadFileBytes(const char* path, std::string* bytes, DWORD limit) {
   if (Failing("ReadFileBytes")) return false;
+  return ReadHostBytes(path, bytes, limit, false);
+}
+
+bool SimFileSystem::ReadFileTail(const char* path, std::string* bytes, DWORD limit) {
+  if (Failing("ReadFileTail")) return false;
+  return ReadHostBytes(path, bytes, limit, true);
+}
+
+bool SimFileSystem::ReadHostBytes(const char* path, std::string* bytes, DWORD limit, bool tail) {
   if (!bytes) return Fail(ERROR_INVALID_PARAMETER);
   bytes->clear();
   Resolved r = Resolve(path ? path : "");
@@ -887,7 +896,9 @@ bool SimFileSystem::ReadFileBytes(const char* path, std::string* bytes, DWORD li
   if (r.isDir) return Fail(ERROR_ACCESS_DENIED);
   std::ifstream in(r.host, std::ios::binary);
   if (!in) return Fail(ERROR_ACCESS_DENIED);
-  uint64_t want = std::min<uint64_t>(limit, StatHost(r.host).size);
+  uint64_t size = StatHost(r.host).size;
+  uint64_t want = std::min<uint64_t>(limit, size);
+  if (tail) in.seekg(static_cast<std::streamoff>(size - want));
   bytes->resize(static_cast<size_t>(want));
   in.read(bytes->data(), static_cast<std::streamsize>(want));
   bytes->resize(static_cast<size_t>(in.gcount()));

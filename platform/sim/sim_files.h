@@ -95,6 +95,7 @@ class SimFileSystem : public plat::IFileSystem {
   bool OpenForRead(const char* path) override;
   bool OpenFileExists(const char* path) override;
   bool ReadFileBytes(const char* path, std::string* bytes, DWORD limit) override;
+  bool ReadFileTail(const char* path, std::string* bytes, DWORD limit) override;
   bool WriteFileBytes(const char* path, const std::string& bytes) override;
   bool AppendFileBytes(const char* path, const std::string& bytes) override;
   DWORD GetShortPathNameA(const char* longPath, char* out, DWORD size) override;
@@ -114,6 +115,7 @@ class SimFileSystem : public plat::IFileSystem {
   struct Resolved;
 
  private:
+  bool ReadHostBytes(const char* path, std::string* bytes, DWORD limit, bool tail);
   struct HostEntry;
 
   // onDisk: without WOW64 redirection. redirectContext: the whole path when a part of it is

@@ -93,6 +93,12 @@ class Win32Files : public plat::IFileSystem {
   }
 
   bool ReadFileBytes(const char* path, std::string* bytes, DWORD limit) override {
+    return Read(path, bytes, limit, false);
+  }
+  bool ReadFileTail(const char* path, std::string* bytes, DWORD limit) override {
+    return Read(path, bytes, limit, true);
+  }
+  static bool Read(const char* path, std::string* bytes, DWORD limit, bool tail) {
     if (!bytes) {
       ::SetLastError(ERROR_INVALID_PARAMETER);
       return false;
@@ -104,6 +110,11 @@ class Win32Files : public plat::IFileSystem {
     LARGE_INTEGER size = {};
     if (!::GetFileSizeEx(h.get(), &size)) return false;
     uint64_t want = std::min<uint64_t>(limit, static_cast<uint64_t>(size.QuadPart));
+    if (tail && want < static_cast<uint64_t>(size.QuadPart)) {
+      LARGE_INTEGER start;
+      start.QuadPart = size.QuadPart - static_cast<LONGLONG>(want);
+      if (!::SetFilePointerEx(h.get(), start, nullptr, FILE_BEGIN)) return false;
+    }
     bytes->resize(static_cast<size_t>(want));
     size_t done = 0;
     while (done < bytes->size()) {

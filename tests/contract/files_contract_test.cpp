@@ -212,6 +212,12 @@ TEST_F(FilesContract, ReadWriteAndAppendWholeFiles) {
   EXPECT_EQ(got, "line");
   ASSERT_TRUE(f.ReadFileBytes(P("data.bin").c_str(), &got, 0));
   EXPECT_EQ(got, "");
+  // The tail: the last bytes, or the whole file when it is shorter.
+  ASSERT_TRUE(f.ReadFileTail(P("data.bin").c_str(), &got, 5));
+  EXPECT_EQ(got, "two\r\n");
+  ASSERT_TRUE(f.ReadFileTail(P("data.bin").c_str(), &got, 1000));
+  EXPECT_EQ(got, bytes);
+  EXPECT_FALSE(f.ReadFileTail(P("missing.bin").c_str(), &got, 10));
 
   // CREATE_ALWAYS truncates; OPEN_ALWAYS appends and makes a missing file.
   Write("data.bin", "short");

@@ -186,21 +186,37 @@ TEST_F(History, TheReaderKeepsItsLimits) {
   EXPECT_EQ(startup::GetRunLocation(4), 101);
 }
 
-TEST_F(History, OnlyTheFirstLinesAndBytesAreRead) {
+// The file only grows, so the window shows its newest events: the last 131072 bytes from the
+// first whole line on, and of those the last 4096 lines.
+TEST_F(History, TheNewestLinesAndBytesAreRead) {
   std::string text;
   for (int i = 0; i < 4100; ++i) text += "d\t\t\t\tC:\\" + std::to_string(i) + ".exe\n";
   SetFile(text);
   EXPECT_EQ(records::ReadHistory(), startup::kMaxRunItems);
-  EXPECT_EQ(startup::RunPath(4095), "C:\\4095.exe");
+  EXPECT_EQ(startup::RunPath(0), "C:\\4.exe");
+  EXPECT_EQ(startup::RunPath(4095), "C:\\4099.exe");
 
-  // 100-byte lines: the snapshot ends 72 bytes into line 1311, which still has its command.
-  const std::string head = "d\tSTART_Enable\tWIN_RUN\tt\tC:\\a.exe\t";
+  // 100-byte lines: the last 131072 bytes begin 72 bytes before the end of line 689, which is
+  // left out; lines 690 to 1999 are read whole.
   text.clear();
-  for (int i = 0; i < 2000; ++i) text += head + std::string(100 - head.size() - 2, 's') + "\r\n";
+  for (int i = 0; i < 2000; ++i) {
+    char command[16];
+    std::snprintf(command, sizeof command, "C:\\a%04d.exe", i);
+    std::string head = std::string("d\tSTART_Enable\tWIN_RUN\tt\t") + command + "\t";
+    text += head + std::string(100 - head.size() - 2, 's') + "\r\n";
+  }
   SetFile(text);
+  ASSERT_EQ(records::ReadHistory(), 1310);
+  EXPECT_EQ(startup::RunPath(0), "C:\\a0690.exe");
+  EXPECT_EQ(startup::RunPath(1309), "C:\\a1999.exe");
+  EXPECT_EQ(startup::RunSource(0).size(), startup::RunSource(1309).size());
+
+  // A file of exactly the limit is read whole, its first line included.
+  std::string first = "d\t\t\t\tC:\\x.exe\t";
+  first += std::string(72 - first.size() - 2, 's') + "\r\n";
+  SetFile(first + text.substr(text.size() - 131000));
   ASSERT_EQ(records::ReadHistory(), 1311);
-  EXPECT_EQ(startup::RunSource(1309).size(), 100 - head.size() - 2);
-  EXPECT_EQ(startup::RunSource(1310).size(), 72 - head.size());
+  EXPECT_EQ(startup::RunPath(0), "C:\\x.exe");
 }
 
 TEST_F(History, MissingOrClearedFileGivesAnEmptyList) {
