@@ -15,10 +15,12 @@
 #include "startup/location_codes.h"
 #include "startup/run_list.h"
 #include "tests/contract/contract_support.h"
+#include "tests/contract/startup_contract.h"
 
 namespace {
 
 using namespace startup;
+using contract::DeleteFolderTree;
 
 const char* const kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // The shell rebuilds Shell Folders from these (Wine does it while it works with shortcuts), so
@@ -70,23 +72,6 @@ std::optional<std::string> ReadText(HKEY root, const char* path, const char* nam
   Raw r = ReadRaw(root, path, name);
   if (!r.present) return std::nullopt;
   return std::string(r.bytes.c_str());
-}
-
-void DeleteFolderTree(const std::string& folder) {
-  std::vector<std::pair<std::string, DWORD>> entries;
-  plat::Files().ForEachEntry(folder.c_str(), "*", [&](const char* name, DWORD attrs) {
-    entries.emplace_back(name, attrs);
-  });
-  for (const auto& [name, attrs] : entries) {
-    std::string path = folder + "\\" + name;
-    if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
-      DeleteFolderTree(path);
-    } else {
-      plat::Files().SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      plat::Files().DeleteFileA(path.c_str());
-    }
-  }
-  plat::Files().RemoveDirectoryA(folder.c_str());
 }
 
 std::string FileBytes(const std::string& path) {
