@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "startup/enumerate.h"
 #include "startup/run_list.h"
 
 namespace contract {
@@ -25,6 +26,15 @@ inline std::ostream& operator<<(std::ostream& os, const Row& r) {
 inline Row RowOf(int index) {
   return {startup::RunTitle(index), startup::RunPath(index), startup::GetRunLocation(index),
           startup::GetRunAux(index)};
+}
+
+// The index of the Startup Programs view's item of a title and location code after a fresh
+// enumeration, -1 when it is not listed.
+inline int StartupItemOf(const std::string& title, int code) {
+  startup::EnumerateStartups(1);
+  for (int i = 0; i < startup::RunCount(); ++i)
+    if (startup::RunTitle(i) == title && startup::GetRunLocation(i) == code) return i;
+  return -1;
 }
 
 inline std::vector<Row> Rows() {

@@ -20,6 +20,7 @@
 #include "startup/location_codes.h"
 #include "startup/run_list.h"
 #include "startup/run_ops.h"
+#include "tests/contract/run_rows.h"
 #include "tests/contract/startup_contract.h"
 
 namespace {
@@ -227,12 +228,7 @@ class StartupRoundTrip : public contract::StartupContract {
   }
 
   // The row the Startup Programs view shows for the entry: index or -1.
-  int Row(const Case& c) {
-    EnumerateStartups(1);
-    for (int i = 0; i < RunCount(); ++i)
-      if (RunTitle(i) == c.title && GetRunLocation(i) == c.code) return i;
-    return -1;
-  }
+  int Row(const Case& c) { return contract::StartupItemOf(c.title, c.code); }
 
   // What the view hands over for a row, and the operations with it.
   int Toggle(const Case& c) {

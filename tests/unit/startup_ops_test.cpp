@@ -21,6 +21,7 @@
 #include "startup/run_ops.h"
 #include "sysobjects/active_tasks.h"
 #include "ui/sim/sim_page_host.h"
+#include "tests/contract/run_rows.h"
 #include "tests/unit/sim_fixture.h"
 
 namespace {
@@ -126,12 +127,7 @@ class Machine {
     return RunKeyText(e.root, e.key, e.title) == e.data;
   }
 
-  int Row(const Entry& e) {
-    EnumerateStartups(1);
-    for (int i = 0; i < RunCount(); ++i)
-      if (RunTitle(i) == e.title && GetRunLocation(i) == e.code) return i;
-    return -1;
-  }
+  int Row(const Entry& e) { return contract::StartupItemOf(e.title, e.code); }
   int Toggle(const Entry& e) {
     int i = Row(e);
     return i < 0 ? -1 : ToggleRunItem(RunTitle(i), RunPath(i), RunSource(i), e.code);
